@@ -1,0 +1,71 @@
+#include "windows/dialoguesqt.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace kelvor {
+
+QString FiltreQt(const QString& filtre)
+{
+    const QStringList parts = filtre.split('|');
+    QStringList entrees;
+    for (int i = 0; i < parts.size(); i += 2)
+        entrees << parts[i];
+    return entrees.join(";;");
+}
+
+void TDialoguesQt::Message(const QString& texte)
+{
+    QMessageBox::information(QApplication::activeWindow(), qApp->applicationDisplayName(), texte);
+}
+
+bool TDialoguesQt::Confirme(const QString& texte, TBoutons boutons)
+{
+    const auto oui = boutons == bOuiNon ? QMessageBox::Yes : QMessageBox::Ok;
+    const auto non = boutons == bOuiNon ? QMessageBox::No : QMessageBox::Cancel;
+    return QMessageBox::question(QApplication::activeWindow(), qApp->applicationDisplayName(),
+                                 texte, oui | non, oui) == oui;
+}
+
+bool TDialoguesQt::Saisie(const QString& titre, const QString& invite, QString& valeur)
+{
+    bool ok = false;
+    const QString texte = QInputDialog::getText(QApplication::activeWindow(), titre, invite,
+                                                QLineEdit::Normal, valeur, &ok);
+    if (ok)
+        valeur = texte;
+    return ok;
+}
+
+QString TDialoguesQt::FichierSauve(const QString& titre, const QString& filtre,
+                                   const QString& extensionDefaut, const QString& nom)
+{
+    QFileDialog dlg(QApplication::activeWindow(), titre, nom, FiltreQt(filtre));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(extensionDefaut);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().first();
+}
+
+QString TDialoguesQt::FichierOuvre(const QString& titre, const QString& filtre, const QString& nom)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), titre, nom,
+                                        FiltreQt(filtre));
+}
+
+bool TDialoguesQt::Execute(QDialog& dialogue)
+{
+    return dialogue.exec() == QDialog::Accepted;
+}
+
+void TDialoguesQt::Bip()
+{
+    QApplication::beep();
+}
+
+} // namespace kelvor
