@@ -1,0 +1,16 @@
+#pragma once
+// Readable QString / QByteArray values in GoogleTest failure messages.
+
+#include <QByteArray>
+#include <QString>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+inline void PrintTo(const QByteArray& b, std::ostream* os)
+{
+    *os << '"' << b.toPercentEncoding(" :.,;-_+=/\\()[]").toStdString() << '"';
+}
