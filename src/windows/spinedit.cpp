@@ -1,0 +1,91 @@
+#include "windows/spinedit.h"
+
+#include <QLineEdit>
+
+namespace kelvor {
+
+TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent)
+{
+    lineEdit()->setText(QStringLiteral("0"));
+    // Qt would otherwise rewrite out-of-bounds text on focus loss, which would run the
+    // change rule behind the user's back.
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    setKeyboardTracking(true);
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { emit Change(); });
+}
+
+qint32 TSpinEdit::Borne(qint64 v) const
+{
+    if (v < minValue_)
+        return minValue_;
+    if (v > maxValue_)
+        return maxValue_;
+    return static_cast<qint32>(v);
+}
+
+qint32 TSpinEdit::Value() const
+{
+    bool ok = false;
+    const qint64 v = lineEdit()->text().trimmed().toLongLong(&ok);
+    return ok ? Borne(v) : minValue_;
+}
+
+void TSpinEdit::SetValue(qint32 valeur)
+{
+    const QString texte = QString::number(Borne(valeur));
+    if (texte != lineEdit()->text())
+        lineEdit()->setText(texte);
+}
+
+void TSpinEdit::SetMinValue(qint32 mini)
+{
+    minValue_ = mini;
+    update();
+}
+
+void TSpinEdit::SetMaxValue(qint32 maxi)
+{
+    maxValue_ = maxi;
+    update();
+}
+
+void TSpinEdit::stepBy(int steps)
+{
+    SetValue(Borne(qint64(Value()) + qint64(steps) * increment_));
+    lineEdit()->selectAll();
+}
+
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
+{
+    if (isReadOnly() || !isEnabled())
+        return StepNone;
+    // Arrows stay live: a step from an out-of-range text first brings it inside.
+    return StepUpEnabled | StepDownEnabled;
+}
+
+QValidator::State TSpinEdit::validate(QString& input, int&) const
+{
+    const QString t = input.trimmed();
+    if (t.isEmpty() || t == QLatin1String("-"))
+        return QValidator::Intermediate;
+    bool ok = false;
+    t.toLongLong(&ok);
+    return ok && t.size() <= 11 ? QValidator::Acceptable : QValidator::Invalid;
+}
+
+QSize TSpinEdit::sizeHint() const
+{
+    QSize s = QAbstractSpinBox::sizeHint();
+    const QFontMetrics fm(font());
+    const int texte = qMax(fm.horizontalAdvance(QString::number(maxValue_)),
+                           fm.horizontalAdvance(QString::number(minValue_)));
+    s.rwidth() += texte + fm.horizontalAdvance(QLatin1Char('0'));
+    return s;
+}
+
+QSize TSpinEdit::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+} // namespace kelvor
