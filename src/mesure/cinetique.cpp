@@ -1,0 +1,250 @@
+#include "mesure/cinetique.h"
+
+#include "instrument/inifile.h"
+#include "util/horloge.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+namespace kelvor {
+
+TControlesCinetique ControlesEtat(TEtatAcquisition etat)
+{
+    TControlesCinetique c;
+    c.LambdaBtn = etat == eaReglageLambda;
+    c.ZeroBtn = etat == eaReglageZero;
+    c.StartBtn = etat == eaAttente;
+    c.StopBtn = etat == eaEnCours;
+    c.ResetBtn = etat == eaTerminee;
+    c.SaveBtn = etat == eaTerminee;
+    c.ExitBtn = etat != eaEnCours;
+    c.ZeroBtnBis = etat != eaReglageZero;
+    c.RepereBtn = etat == eaEnCours;
+    c.LambdaSE = etat == eaReglageLambda || etat == eaReglageZero || etat == eaAttente;
+    c.Panneaux = etat == eaEnCours;
+    c.Timer = etat == eaEnCours;
+    return c;
+}
+
+quint16 BorneDeltat(qint64 secondes)
+{
+    return static_cast<quint16>(std::clamp<qint64>(secondes, DeltatMini, DeltatMaxi));
+}
+
+quint16 BorneDuree(qint64 secondes)
+{
+    return static_cast<quint16>(std::clamp<qint64>(secondes, 1, DureeMaxi));
+}
+
+quint16 DureeSuivante(quint16 duree)
+{
+    const qint32 d = ValeurRonde(duree * 2.15);
+    return d > DureeMaxi ? duree : static_cast<quint16>(d);
+}
+
+quint16 DureePrecedente(quint16 duree)
+{
+    const qint32 d = ValeurRonde(duree / 2.15);
+    return static_cast<quint16>(std::clamp<qint32>(d, 30, DureeMaxi));
+}
+
+qint32 CalculeNbreMax(quint16& duree, quint16 deltat)
+{
+    deltat = BorneDeltat(deltat);
+    qint32 n = duree / deltat;
+    if (n > MaxIndiceVecteur)
+        n = MaxIndiceVecteur;
+    if (n < 10) {
+        n = 10;
+        duree = static_cast<quint16>(10 * deltat);
+    }
+    if (n >= 300)
+        n -= n % 60;
+    if (n >= 90)
+        n -= n % 30;
+    if (n >= 30)
+        n -= n % 10;
+    return n;
+}
+
+qint32 DivisePoints(Vecteur& x, Vecteur& y, qint32 n)
+{
+    const qint32 moitie = n / 2;
+    for (qint32 i = 1; i < moitie; ++i) {
+        x[i] = x[2 * i];
+        y[i] = y[2 * i];
+    }
+    return moitie;
+}
+
+bool RunAbandonne(qint32 n, qint32 nbreMax)
+{
+    return n <= 10 && n <= nbreMax / 2;
+}
+
+double MaxiOrdonneeFin(const Vecteur& y, qint32 n, double maxiAbs)
+{
+    double maxi = maxiAbs;
+    if (n >= 3) {
+        double mini = 0;
+        MinMaxVecteur(y, static_cast<quint16>(std::min(n, NbrePointsMaxi)), mini, maxi);
+    }
+    return maxi < 1 || std::isnan(maxi) ? 1.0 : maxi;
+}
+
+namespace {
+
+// The locale's time separator, from its long time format.
+QChar SeparateurTemps()
+{
+    const QString format = QLocale().timeFormat(QLocale::LongFormat);
+    qsizetype i = 0;
+    while (i < format.size() && format[i] != 'h' && format[i] != 'H')
+        ++i;
+    while (i < format.size() && (format[i] == 'h' || format[i] == 'H'))
+        ++i;
+    return i < format.size() && format[i] != ' ' ? format[i] : QChar(':');
+}
+
+} // namespace
+
+QString TexteDuree(qint64 secondes)
+{
+    secondes = std::max<qint64>(secondes, 0);
+    const QChar sep = SeparateurTemps();
+    const auto deux = [](qint64 v) { return QStringLiteral("%1").arg(v, 2, 10, QChar('0')); };
+    return deux(secondes / 3600) + sep + deux(secondes / 60 % 60) + sep + deux(secondes % 60);
+}
+
+TToucheDuree FiltreToucheDuree(QChar& c)
+{
+    const char16_t u = c.unicode();
+    if (u == 13)
+        return tdApplique;
+    if (u == ',' || u == '.') {
+        c = QLocale().decimalPoint().at(0);
+        return tdAccepte;
+    }
+    // The hour letter and the time separator are accepted too, so every form the
+    // duration reader knows (and the shown 00:02:00) can be typed.
+    const bool admis = (u >= '0' && u <= '9') || u == 8 || u == 12 || u == ' ' || u == '%'
+                       || u == '\'' || u == 'i' || u == 'm' || u == 'n' || u == 's' || u == 181
+                       || u == 'h' || c == SeparateurTemps();
+    return admis ? tdAccepte : tdRejete;
+}
+
+TCinetique::TCinetique(Vecteur& valeurX, Vecteur& valeurY, qint32& nbrePoints)
+    : m_x(valeurX), m_y(valeurY), m_n(nbrePoints)
+{
+}
+
+void TCinetique::LitReglages(const TIniFile& ini, TReglagesCinetique& r)
+{
+    const QString save = QStringLiteral("Save");
+    const QString cinet = QStringLiteral("Cinetique");
+    r.Kurvalis = ini.ReadBool(save, QStringLiteral("Kurvalis"), true);
+    r.Clip = ini.ReadBool(save, QStringLiteral("Clip"), false);
+    r.Fichier = ini.ReadBool(save, QStringLiteral("File"), false);
+    r.Lambda = ini.ReadInteger(cinet, QStringLiteral("Lambda"), 600);
+    DeltatMesure = BorneDeltat(ini.ReadInteger(cinet, QStringLiteral("Deltat"), 3));
+    DureeMesure = BorneDuree(ini.ReadInteger(cinet, QStringLiteral("Duree"), 120));
+    NbreMax = DureeMesure / DeltatMesure;
+}
+
+void TCinetique::EcritReglages(TIniFile& ini, const TReglagesCinetique& r) const
+{
+    const QString save = QStringLiteral("Save");
+    const QString cinet = QStringLiteral("Cinetique");
+    ini.WriteBool(save, QStringLiteral("Kurvalis"), r.Kurvalis);
+    ini.WriteBool(save, QStringLiteral("Clip"), r.Clip);
+    ini.WriteBool(save, QStringLiteral("File"), r.Fichier);
+    ini.WriteInteger(cinet, QStringLiteral("Lambda"), r.Lambda);
+    ini.WriteInteger(cinet, QStringLiteral("Deltat"), DeltatMesure);
+    ini.WriteInteger(cinet, QStringLiteral("Nombre"), NbreMax);
+}
+
+void TCinetique::Demarre()
+{
+    InstantDebut = Horloge().HeureDuJour();
+    MsDebut = Horloge().Millisecondes();
+    m_n = 0;
+}
+
+qint64 TCinetique::MillisecondesEcoulees() const
+{
+    return std::max<qint64>(Horloge().Millisecondes() - MsDebut, 0);
+}
+
+qint32 TCinetique::SecondesEcoulees() const
+{
+    return static_cast<qint32>(std::min<qint64>(MillisecondesEcoulees() / 1000, INT32_MAX));
+}
+
+TCinetique::TAjout TCinetique::AjoutePoint(double absC)
+{
+    if (std::isnan(absC) || m_n < 0 || m_n >= NbrePointsMaxi)
+        return m_n >= NbrePointsMaxi ? ajPlein : ajIgnore;
+    m_x[m_n] = SecondesEcoulees();
+    m_y[m_n] = absC;
+    ++m_n;
+    if (SecondesEcoulees() > DureeMesure)
+        return ajTermine;
+    return m_n >= NbrePointsMaxi ? ajPlein : ajAjoute;
+}
+
+void TCinetique::PrepareAbscisses()
+{
+    for (qint32 i = 0; i < NbrePointsMaxi; ++i)
+        m_x[i] = static_cast<double>(i) * DeltatMesure;
+}
+
+void TCinetique::MajNbreMax()
+{
+    DeltatMesure = BorneDeltat(DeltatMesure);
+    NbreMax = CalculeNbreMax(DureeMesure, DeltatMesure);
+}
+
+void TCinetique::DureePlus()
+{
+    if (EtatAcq == eaEnCours && m_n > 1024)
+        m_n = DivisePoints(m_x, m_y, m_n);
+    DureeMesure = DureeSuivante(DureeMesure);
+    MajNbreMax();
+}
+
+void TCinetique::DureeMoins()
+{
+    DureeMesure = DureePrecedente(DureeMesure);
+    MajNbreMax();
+}
+
+bool TCinetique::DeltatPlus()
+{
+    if (DeltatMesure >= DeltatMaxi)
+        return false;
+    ++DeltatMesure;
+    MajNbreMax();
+    return true;
+}
+
+bool TCinetique::DeltatMoins()
+{
+    if (DeltatMesure <= DeltatMini)
+        return false;
+    --DeltatMesure;
+    MajNbreMax();
+    return true;
+}
+
+bool TCinetique::SetDuree(qint32 secondes)
+{
+    const quint16 d = BorneDuree(secondes);
+    if (d == DureeMesure)
+        return false;
+    DureeMesure = d;
+    MajNbreMax();
+    return true;
+}
+
+} // namespace kelvor

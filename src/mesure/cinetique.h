@@ -1,0 +1,128 @@
+#pragma once
+// The kinetics run decided without any window: which controls each state shows, the
+// planned number of points, the bounds of the interval and the duration, the storing
+// of readings against a monotonic clock, the stop rule and the rescale at the end.
+// The window holds the widgets and the timer and asks this unit what to do.
+
+#include "util/labutil.h"
+
+#include <QChar>
+#include <QString>
+#include <QtGlobal>
+
+namespace kelvor {
+
+class TIniFile;
+
+enum TEtatAcquisition { eaReglageLambda, eaReglageZero, eaEnCours, eaTerminee, eaAttente };
+
+// What each state shows (buttons, panels) or enables (RepereBtn, LambdaSE, timer).
+struct TControlesCinetique
+{
+    bool LambdaBtn = false;
+    bool ZeroBtn = false;
+    bool StartBtn = false;
+    bool StopBtn = false;
+    bool ResetBtn = false;
+    bool SaveBtn = false;
+    bool ExitBtn = false;
+    bool ZeroBtnBis = false;
+    bool RepereBtn = false;
+    bool LambdaSE = false;
+    bool Panneaux = false;      // PanelDuree and PanelAbs
+    bool Timer = false;
+
+    bool operator==(const TControlesCinetique&) const = default;
+};
+TControlesCinetique ControlesEtat(TEtatAcquisition etat);
+
+// Bounds that keep every duration, spin result and ten intervals within 16 bits.
+constexpr quint16 DeltatMini = 3;
+constexpr quint16 DeltatMaxi = 6553;
+constexpr quint16 DureeMaxi = 65535;
+constexpr qint32 NbrePointsMaxi = MaxIndiceVecteur + 1;     // 2049 table entries
+
+quint16 BorneDeltat(qint64 secondes);
+quint16 BorneDuree(qint64 secondes);
+
+// Duration after the up arrow (a round value about 2.15 times larger); unchanged when
+// that would leave 16 bits. The down arrow never goes below 30 s.
+quint16 DureeSuivante(quint16 duree);
+quint16 DureePrecedente(quint16 duree);
+
+// Planned number of points, rounded to a friendly count; raises duree to ten
+// intervals when it holds fewer.
+qint32 CalculeNbreMax(quint16& duree, quint16 deltat);
+
+// Keeps every second point (point 0 stays); returns the new count.
+qint32 DivisePoints(Vecteur& x, Vecteur& y, qint32 n);
+
+// A stopped run this short is thrown away rather than finished.
+bool RunAbandonne(qint32 n, qint32 nbreMax);
+
+// Ordinate maximum of a finished run: its largest absorbance (from 3 points on,
+// maxiAbs before), never below 1.
+double MaxiOrdonneeFin(const Vecteur& y, qint32 n, double maxiAbs);
+
+// Seconds as hours, minutes and seconds with the locale's time separator (00:02:00).
+QString TexteDuree(qint64 secondes);
+
+// Keys typed in the duration field. c may be replaced (decimal separator).
+enum TToucheDuree { tdAccepte, tdRejete, tdApplique };
+TToucheDuree FiltreToucheDuree(QChar& c);
+
+// Settings read at creation and written at close besides the run's own.
+struct TReglagesCinetique
+{
+    bool Kurvalis = true;
+    bool Clip = false;
+    bool Fichier = false;
+    qint32 Lambda = 600;
+};
+
+// One run over the graph's tables (the window passes its graph's fields).
+class TCinetique
+{
+public:
+    enum TAjout { ajIgnore, ajAjoute, ajTermine, ajPlein };
+
+    TCinetique(Vecteur& valeurX, Vecteur& valeurY, qint32& nbrePoints);
+
+    TEtatAcquisition EtatAcq = eaReglageLambda;
+    quint16 DureeMesure = 120;
+    quint16 DeltatMesure = 3;
+    qint32 NbreMax = 40;
+    double InstantDebut = 0;    // time of day at start, for display only
+    qint64 MsDebut = 0;         // monotonic start: elapsed times never see midnight
+
+    // Reads the settings (bringing Δt and the duration inside their bounds) and sets
+    // NbreMax to the plain quotient.
+    void LitReglages(const TIniFile& ini, TReglagesCinetique& r);
+    void EcritReglages(TIniFile& ini, const TReglagesCinetique& r) const;
+
+    // New run: clock origin, no points.
+    void Demarre();
+    qint64 MillisecondesEcoulees() const;
+    qint32 SecondesEcoulees() const;
+    qint32 NbrePoints() const { return m_n; }
+
+    // Stores a reading; a no-value reading is dropped. ajTermine once a point lies past
+    // the duration, ajPlein when the tables hold their last point.
+    TAjout AjoutePoint(double absC);
+    // Presets abscissa i to i × Δt over the whole table.
+    void PrepareAbscisses();
+
+    void MajNbreMax();
+    void DureePlus();           // halves a long running run first
+    void DureeMoins();
+    bool DeltatPlus();          // false when nothing changed
+    bool DeltatMoins();
+    bool SetDuree(qint32 secondes);
+
+private:
+    Vecteur& m_x;
+    Vecteur& m_y;
+    qint32& m_n;
+};
+
+} // namespace kelvor
