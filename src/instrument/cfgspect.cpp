@@ -276,6 +276,9 @@ void Tspectro::lit(const TIniFile& ini)
 
 void Tspectro::ecrit(TIniFile& ini)
 {
+    // The connected instrument decides the variant before it is stored, so the stored
+    // variant and the baseline range written below always agree.
+    const qint32 mini = MiniLambda();
     ini.WriteInteger(SectionIC, QStringLiteral("Com"), ComNumberS);
     ini.WriteFloat(SectionIC, QStringLiteral("PasLambda"), pasLambda);
     ini.WriteInteger(SectionIC, QStringLiteral("Debut"), DebutLambda);
@@ -283,7 +286,7 @@ void Tspectro::ecrit(TIniFile& ini)
     ini.WriteInteger(SectionIC, QStringLiteral("Fin"), FinLambda);
 
     const qint32 maxi = std::min<qint32>(MaxiLambda, MaxIndiceVecteur);
-    for (qint32 l = MiniLambda(); l <= maxi; ++l)
+    for (qint32 l = mini; l <= maxi; ++l)
         ini.WriteInteger(SectionLigneBase, QString::number(l), AbsBlanc[l]);
 }
 

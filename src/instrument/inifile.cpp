@@ -224,11 +224,13 @@ bool TIniFile::UpdateFile() const
         return false;
     // Written beside the old file and renamed over it only when complete, so a full
     // disk or a locked folder never costs the stored baseline.
+    // Unbuffered: a buffered write that fails while being flushed by commit() is not
+    // always reported, and a short file would then replace the good one.
     QSaveFile f(m_chemin);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray octets = Contenu();
-    if (f.write(octets) != octets.size()) {
+    if (f.write(octets) != octets.size() || f.error() != QFileDevice::NoError) {
         f.cancelWriting();
         return false;
     }
