@@ -1,0 +1,521 @@
+#include "graph/graphker.h"
+
+#include "graph/imprimante.h"
+#include "instrument/cfgspect.h"
+#include "util/chromato.h"
+#include "util/dialogues.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kelvor {
+
+namespace {
+
+// The steps as 64-bit reals: 0.1 and 0.2 lie a little above their decimal values, which
+// the extended-precision quotient below can see.
+constexpr double PasCandidats[] = {0.1, 0.2, 0.5, 1, 2, 5};
+
+long double PuissanceDix(int e)
+{
+    long double p = 1;
+    for (int k = 0; k < std::abs(e); ++k)
+        p *= 10;
+    return e < 0 ? 1 / p : p;
+}
+
+// The locale's separator between hours and minutes, from its long time format.
+QChar SeparateurHeure()
+{
+    const QString f = QLocale().timeFormat(QLocale::LongFormat);
+    qsizetype i = 0;
+    while (i < f.size() && f[i] != 'h' && f[i] != 'H')
+        ++i;
+    while (i < f.size() && (f[i] == 'h' || f[i] == 'H'))
+        ++i;
+    if (i < f.size() && !f[i].isLetter() && f[i] != '\'')
+        return f[i];
+    return QChar(':');
+}
+
+QString DeuxChiffres(qint64 v)
+{
+    return QString::number(v).rightJustified(2, '0');
+}
+
+QString TitreAxe(const Tmonde& m)
+{
+    return m.unite.isEmpty() ? m.nom : m.nom + '(' + m.unite + ')';
+}
+
+// Next tick in single precision, as the graduation has always accumulated it.
+float TickSuivant(float tick, double delta)
+{
+    return static_cast<float>(static_cast<double>(tick) + delta);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------- Tmonde
+
+void Tmonde::setDelta()
+{
+    const double r = maxi - mini;
+    if (!(r > 0) || !std::isfinite(r))
+        throw EErreurCalcul("Intervalle d'axe incorrect");
+    const int e = static_cast<int>(std::floor(std::log10(r)));
+    // Dividing by an exact power of ten keeps n = 1 for r = 100 (multiplying by 0.01 would
+    // not); beyond 1e27 the power is inexact but n stays within [1, 10) all the same.
+    const double n = e >= 0 ? static_cast<double>(r / PuissanceDix(e))
+                            : static_cast<double>(r * PuissanceDix(-e));
+    const long double seuil = grandAxe ? 10 : 5;
+    std::size_t k = 0;
+    constexpr std::size_t dernier = std::size(PasCandidats) - 1;
+    while (k < dernier
+           && static_cast<long double>(n) / static_cast<long double>(PasCandidats[k]) >= seuil)
+        ++k;
+    deltaAxe = static_cast<double>(PuissanceDix(e) * static_cast<long double>(PasCandidats[k]));
+    pointDebut = std::ceil(mini / deltaAxe) * deltaAxe;
+    if (pointDebut == 0)
+        pointDebut = 0; // no "-0" label
+}
+
+void Tmonde::setDeltaDateTime()
+{
+    isDate = unite == QLatin1String("s") && maxi > 120;
+    if (!isDate)
+        return;
+    formatDuree = QStringLiteral("hh:mm:ss");
+    if (maxi > 3600) {
+        deltaAxe = std::ceil(maxi / 6 / 900) * 900;
+        arrondi = 60;
+    } else if (maxi > 900) {
+        deltaAxe = std::ceil(maxi / 6 / 60) * 60;
+        arrondi = 10;
+    } else {
+        deltaAxe = std::ceil(maxi / 60) * 10;
+        arrondi = 1;
+    }
+    pointDebut = 0;
+}
+
+void Tmonde::affecteEntier(double r, qint32& i) const
+{
+    if (std::isnan(r)) {
+        i = -1;
+        return;
+    }
+    const double v = std::nearbyint(r * a + b); // the default rounding: halves to even
+    // The 64-bit range is [-2^63, 2^63); its upper bound is exactly representable.
+    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0))
+        throw EErreurCalcul("Position hors limites");
+    i = static_cast<qint32>(static_cast<quint32>(static_cast<quint64>(static_cast<qint64>(v))));
+}
+
+QString Tmonde::FormatAxe(double x) const
+{
+    if (!isDate)
+        return FormatGeneral(x, 3, 1, SeparateurDecimal());
+    const double pas = arrondi > 0 ? arrondi : 1;
+    const qint64 secondes = ArrondiPair(ArrondiPair(x / pas) * pas);
+    const qint64 jour = ((secondes % 86400) + 86400) % 86400;
+    const QChar sep = SeparateurHeure();
+    return DeuxChiffres(jour / 3600) + sep + DeuxChiffres(jour / 60 % 60) + sep
+           + DeuxChiffres(jour % 60);
+}
+
+// --------------------------------------------------------------------------------- Tgraphe
+
+Tgraphe::Tgraphe() = default;
+
+void Tgraphe::WindowXY(double xr, double yr, qint32& xi, qint32& yi) const
+{
+    try {
+        mondeX.affecteEntier(xr, xi);
+        mondeY.affecteEntier(yr, yi);
+    } catch (const EErreurCalcul&) {
+        xi = -1;
+        yi = -1;
+    }
+}
+
+void Tgraphe::MondeXY(qint32 xi, qint32 yi, double& xr, double& yr) const
+{
+    xr = (xi - mondeX.b) / mondeX.a;
+    yr = (yi - mondeY.b) / mondeY.a;
+}
+
+void Tgraphe::SetMonde(double minX, double minY, double maxX, double maxY)
+{
+    mondeX.mini = minX;
+    mondeY.mini = minY;
+    mondeX.maxi = maxX;
+    mondeY.maxi = maxY;
+}
+
+void Tgraphe::penDefault()
+{
+    canvas->Pen.Mode = pmCopy;
+    canvas->Pen.Color = clBlack;
+    canvas->Pen.Width = 1;
+    canvas->Brush.Style = bsClear;
+}
+
+void Tgraphe::SetHauteurFonte(qint32 H)
+{
+    qint32 p = H * 72 / canvas->PixelsPerInch();
+    p = p / 2 * 2;
+    p = std::clamp<qint32>(p, 10, 18);
+    canvas->Font.Size = p;
+    // Measured before the name changes, as the cell always has been.
+    HautCarac = canvas->TextHeight(QStringLiteral("A"));
+    Marge = HautCarac / 3;
+    LargCarac = canvas->TextWidth(QStringLiteral("A"));
+    canvas->Font.Name = QStringLiteral("Calibri");
+}
+
+void Tgraphe::Draw()
+{
+    if (!canvas)
+        return;
+    // Checked first so a bad range leaves no half-drawn picture behind.
+    if (!(mondeX.maxi > mondeX.mini) || !(mondeY.maxi > mondeY.mini))
+        throw EErreurCalcul("Intervalle d'axe incorrect");
+    canvas->Brush.Style = bsSolid;
+    canvas->Brush.Color = clWhite;
+    canvas->FillRect(LimiteFenetre);
+    penDefault();
+    canvas->Font.Color = clBlack;
+    SetHauteurFonte((LimiteFenetre.Bottom - LimiteFenetre.Top) / 30);
+
+    const qint32 W = LimiteFenetre.Right - LimiteFenetre.Left;
+    const qint32 H = LimiteFenetre.Bottom - LimiteFenetre.Top;
+    mondeY.avecAxe = H > (25 * HautCarac) / 4;
+    mondeX.avecAxe = W > 20 * LargCarac;
+    mondeY.grandAxe = H > (50 * HautCarac) / 4;
+    mondeX.grandAxe = W > 40 * LargCarac;
+
+    LimiteCourbe = {LimiteFenetre.Left + Marge, LimiteFenetre.Top + Marge,
+                    LimiteFenetre.Right - Marge, LimiteFenetre.Bottom - Marge};
+    if (mondeY.avecAxe)
+        LimiteCourbe.Left += 4 * LargCarac;
+    if (mondeX.avecAxe)
+        LimiteCourbe.Bottom -= HautCarac;
+
+    mondeX.a = (LimiteCourbe.Right - LimiteCourbe.Left) / (mondeX.maxi - mondeX.mini);
+    mondeX.b = LimiteCourbe.Left - mondeX.mini * mondeX.a;
+    mondeX.setDelta();
+    mondeX.setDeltaDateTime();
+
+    mondeY.a = (LimiteCourbe.Top - LimiteCourbe.Bottom) / (mondeY.maxi - mondeY.mini);
+    mondeY.b = LimiteCourbe.Bottom - mondeY.mini * mondeY.a;
+    mondeY.setDelta();
+    mondeY.isDate = false;
+
+    DrawAxis();
+    if (Trace == tCinet)
+        DrawPoints();
+    else
+        DrawSpectre();
+    for (const Trepere& r : ListeRepere)
+        TraceRepere(r);
+    if (Trace == tSpectre) {
+        WindowXY(600, 0, Xcroix, Ycroix);
+        TraceCroix();
+    }
+}
+
+void Tgraphe::DrawAxis()
+{
+    canvas->Font.Color = clBlack;
+    DrawAxeX();
+    DrawAxeY();
+}
+
+void Tgraphe::DrawAxeX()
+{
+    const qint32 M = Marge;
+    const qint32 bas = LimiteCourbe.Bottom;
+    qint32 xi, yi;
+    WindowXY(0, 0, xi, yi);
+    const bool zeroVisible = LimiteCourbe.Left < xi && xi < LimiteCourbe.Right;
+    if (!mondeX.avecAxe) {
+        if (zeroVisible) {
+            canvas->MoveTo(xi, bas);
+            canvas->LineTo(xi, LimiteCourbe.Top);
+        }
+        return;
+    }
+    float tick = static_cast<float>(mondeX.pointDebut);
+    if (zeroVisible) {
+        canvas->Pen.Style = psDot;
+        canvas->MoveTo(xi, bas);
+        canvas->LineTo(xi, LimiteCourbe.Top);
+        canvas->Pen.Style = psSolid;
+    }
+    const QString titre = TitreAxe(mondeX);
+    const qint32 x0 = LimiteFenetre.Right - canvas->TextWidth(titre);
+    canvas->TextOut(x0, bas + M, titre);
+    const qint32 limite = std::min(x0, LimiteFenetre.Right - 2 * LargCarac);
+
+    canvas->MoveTo(LimiteFenetre.Left, bas);
+    canvas->LineTo(LimiteCourbe.Right, bas);
+    canvas->MoveTo(LimiteCourbe.Right - 3 * M, bas + M);
+    canvas->LineTo(LimiteCourbe.Right, bas);
+    canvas->MoveTo(LimiteCourbe.Right - 3 * M, bas - M);
+    canvas->LineTo(LimiteCourbe.Right, bas);
+
+    if (quadrillage)
+        canvas->Pen.Style = psDot;
+    const double proche = (mondeX.maxi - mondeX.mini) / 100;
+    do {
+        WindowXY(tick, mondeY.mini, xi, yi);
+        if (LimiteCourbe.Left < xi && xi < LimiteCourbe.Right) {
+            if (quadrillage) {
+                canvas->MoveTo(xi, LimiteCourbe.Top);
+                canvas->LineTo(xi, LimiteCourbe.Bottom);
+            } else {
+                canvas->MoveTo(xi, bas);
+                canvas->LineTo(xi, bas + M);
+            }
+            if (LimiteCourbe.Left + M < xi && xi < limite) {
+                // Restarting from an exact zero also drops the error the sum has gathered.
+                if (std::fabs(tick) < proche)
+                    tick = 0;
+                canvas->TextOut(xi, bas + M, mondeX.FormatAxe(tick));
+            }
+        }
+        const float suivant = TickSuivant(tick, mondeX.deltaAxe);
+        if (!(suivant > tick))
+            break; // the step is lost in single precision: no further tick can be reached
+        tick = suivant;
+    } while (tick < mondeX.maxi);
+    canvas->Pen.Style = psSolid;
+}
+
+void Tgraphe::DrawAxeY()
+{
+    const qint32 M = Marge;
+    const qint32 gauche = LimiteCourbe.Left;
+    const qint32 bas = LimiteCourbe.Bottom;
+    qint32 xi, yi;
+    WindowXY(0, 0, xi, yi);
+    const bool zeroVisible = LimiteCourbe.Top < yi && yi < LimiteCourbe.Bottom;
+    if (!mondeY.avecAxe) {
+        if (zeroVisible) {
+            canvas->MoveTo(LimiteCourbe.Left, yi);
+            canvas->LineTo(LimiteCourbe.Right, yi);
+        }
+        return;
+    }
+    float tick = static_cast<float>(mondeY.pointDebut);
+    if (zeroVisible) {
+        canvas->Pen.Style = psDot;
+        canvas->MoveTo(LimiteCourbe.Left, yi);
+        canvas->LineTo(LimiteCourbe.Right, yi);
+        canvas->Pen.Style = psSolid;
+    }
+    canvas->MoveTo(gauche, bas);
+    canvas->LineTo(gauche, LimiteCourbe.Top - M);
+    canvas->MoveTo(gauche - M, LimiteCourbe.Top + 2 * M);
+    canvas->LineTo(gauche, LimiteCourbe.Top - M);
+    canvas->MoveTo(gauche + M, LimiteCourbe.Top + 2 * M);
+    canvas->LineTo(gauche, LimiteCourbe.Top - M);
+    canvas->TextOut(LimiteFenetre.Left + M, LimiteFenetre.Top, TitreAxe(mondeY));
+
+    if (quadrillage)
+        canvas->Pen.Style = psDot;
+    const double proche = (mondeY.maxi - mondeY.mini) / 1000;
+    do {
+        WindowXY(mondeX.mini, tick, xi, yi);
+        if (LimiteCourbe.Top < yi && yi < LimiteCourbe.Bottom) {
+            if (quadrillage) {
+                canvas->MoveTo(LimiteCourbe.Left, yi);
+                canvas->LineTo(LimiteCourbe.Right, yi);
+            } else {
+                canvas->MoveTo(gauche, yi);
+                canvas->LineTo(gauche + M, yi);
+            }
+            if (LimiteCourbe.Top + M < yi && yi < LimiteCourbe.Bottom - M) {
+                if (std::fabs(tick) < proche)
+                    tick = 0;
+                canvas->TextOut(LimiteFenetre.Left + M, yi - HautCarac / 2, mondeY.FormatAxe(tick));
+            }
+        }
+        const float suivant = TickSuivant(tick, mondeY.deltaAxe);
+        if (!(suivant > tick))
+            break;
+        tick = suivant;
+    } while (tick < mondeY.maxi);
+    canvas->Pen.Style = psSolid;
+}
+
+void Tgraphe::DrawPoints()
+{
+    canvas->Brush.Style = bsSolid;
+    canvas->Brush.Color = canvas->Pen.Color;
+    const qint32 n = std::min<qint32>(NbrePoints, MaxIndiceVecteur + 1);
+    for (qint32 i = 0; i < n; ++i) {
+        qint32 xi, yi;
+        WindowXY(valeurX[i], valeurY[i], xi, yi);
+        if (xi != -1 && yi != -1)
+            canvas->Rectangle(xi - 2, yi - 2, xi + 2, yi + 2);
+    }
+    canvas->Brush.Style = bsClear;
+}
+
+void Tgraphe::DrawSpectre()
+{
+    const Tspectro& spectro = Spectro();
+    // The range comes from the instrument model; stay inside the arrays whatever it holds.
+    const qint32 debut = std::max<qint32>(spectro.DebutLambda, 0);
+    const qint32 fin = std::min<qint32>(spectro.FinLambda, MaxIndiceVecteur);
+    canvas->Pen.Width = 2;
+    qint32 lambda = debut;
+    qint32 xi = -1, yi = -1;
+    for (; lambda <= fin; ++lambda) {
+        WindowXY(lambda, valeurY[lambda], xi, yi);
+        if (yi != -1)
+            break;
+    }
+    if (lambda <= fin) {
+        canvas->MoveTo(xi, yi);
+        for (++lambda; lambda <= fin; ++lambda) {
+            WindowXY(lambda, valeurY[lambda], xi, yi);
+            if (yi != -1) {
+                canvas->Pen.Color = CouleurLambda(lambda);
+                canvas->LineTo(xi, yi);
+            }
+        }
+    }
+    penDefault();
+}
+
+void Tgraphe::TracePointCinet(IndiceVecteur i)
+{
+    if (!canvas || i > MaxIndiceVecteur)
+        return;
+    canvas->Brush.Style = bsSolid;
+    canvas->Brush.Color = canvas->Pen.Color;
+    qint32 xi, yi;
+    WindowXY(valeurX[i], valeurY[i], xi, yi);
+    if (xi != -1 && yi != -1)
+        canvas->Rectangle(xi - 2, yi - 2, xi + 2, yi + 2);
+    canvas->Brush.Style = bsClear;
+}
+
+void Tgraphe::TracePointCalc(double x, double y)
+{
+    if (!canvas)
+        return;
+    canvas->Pen.Color = clRed;
+    canvas->Brush.Color = clRed;
+    canvas->Brush.Style = bsSolid;
+    qint32 xi, yi;
+    WindowXY(x, y, xi, yi);
+    if (xi != -1 && yi != -1)
+        canvas->FillRect({xi - 4, yi - 4, xi + 4, yi + 4});
+    penDefault();
+}
+
+double Tgraphe::MaxiY() const
+{
+    const Tspectro& spectro = Spectro();
+    double m = spectro.MiniAbs;
+    for (const double v : valeurY)
+        if (!std::isnan(v) && v > m)
+            m = v;
+    const double r = m * 1.1;
+    if (r < 1)
+        return 1;
+    if (r > spectro.MaxiAbs)
+        return spectro.MaxiAbs;
+    return r;
+}
+
+double Tgraphe::MaxiX() const
+{
+    double m = 0;
+    const qint32 n = std::min<qint32>(NbrePoints, MaxIndiceVecteur + 1);
+    for (qint32 i = 0; i < n; ++i)
+        if (!std::isnan(valeurX[i]) && valeurX[i] > m)
+            m = valeurX[i];
+    return m < 1 ? 1 : m;
+}
+
+void Tgraphe::TraceCroix()
+{
+    if (!canvas)
+        return;
+    canvas->Pen.Mode = pmNot;
+    canvas->MoveTo(Xcroix - 5, Ycroix);
+    canvas->LineTo(Xcroix + 5, Ycroix);
+    canvas->MoveTo(Xcroix, Ycroix - 5);
+    canvas->LineTo(Xcroix, Ycroix + 5);
+    penDefault();
+}
+
+void Tgraphe::AfficheCroix(double x, double y)
+{
+    TraceCroix();
+    WindowXY(x, y, Xcroix, Ycroix);
+    TraceCroix();
+}
+
+void Tgraphe::TraceRepere(const Trepere& repere)
+{
+    if (!canvas)
+        return;
+    canvas->Pen.Color = clRed;
+    canvas->Pen.Style = psDash;
+    qint32 xi, yi;
+    WindowXY(repere.Valeur, 0, xi, yi);
+    canvas->MoveTo(xi, LimiteCourbe.Top);
+    canvas->LineTo(xi, LimiteCourbe.Bottom);
+    penDefault();
+}
+
+void Tgraphe::AjouteRepere(double V, const QString& T)
+{
+    ListeRepere.push_back({V, T});
+    TraceRepere(ListeRepere.back());
+}
+
+void Tgraphe::Reset()
+{
+    NbrePoints = 0;
+    ListeRepere.clear();
+    NbreCourbe = 1;
+}
+
+void Tgraphe::Imprime()
+{
+    if (!Dialogues().Confirme(QStringLiteral("Impression ?"), TDialogues::bOkAnnuler))
+        return;
+    TImprimante* imprimante = Imprimante();
+    QString erreur;
+    TCanevas* page = imprimante ? imprimante->Commence(erreur) : nullptr;
+    if (!page) {
+        Dialogues().Message(erreur.isEmpty()
+                                ? QStringLiteral("Aucune imprimante n'est installée : "
+                                                 "impression impossible.")
+                                : erreur);
+        return;
+    }
+    TCanevas* garde = canvas;
+    canvas = page;
+    LimiteFenetre = page->ClipRect();
+    try {
+        Draw();
+    } catch (...) {
+        canvas = garde;
+        imprimante->Abandonne();
+        throw;
+    }
+    imprimante->Termine();
+    canvas = garde;
+}
+
+} // namespace kelvor
