@@ -284,7 +284,10 @@ void Tgraphe::DrawAxeX()
                 // Restarting from an exact zero also drops the error the sum has gathered.
                 if (std::fabs(tick) < proche)
                     tick = 0;
-                canvas->TextOut(xi, bas + M, mondeX.FormatAxe(tick));
+                // The whole label, not only its start, stays clear of the title.
+                const QString texte = mondeX.FormatAxe(tick);
+                if (xi + canvas->TextWidth(texte) < limite)
+                    canvas->TextOut(xi, bas + M, texte);
             }
         }
         const float suivant = TickSuivant(tick, mondeX.deltaAxe);
@@ -341,7 +344,10 @@ void Tgraphe::DrawAxeY()
             if (LimiteCourbe.Top + M < yi && yi < LimiteCourbe.Bottom - M) {
                 if (std::fabs(tick) < proche)
                     tick = 0;
-                canvas->TextOut(LimiteFenetre.Left + M, yi - HautCarac / 2, mondeY.FormatAxe(tick));
+                // A label would overwrite the title written in the same column above it.
+                const qint32 haut = yi - HautCarac / 2;
+                if (haut >= LimiteFenetre.Top + HautCarac)
+                    canvas->TextOut(LimiteFenetre.Left + M, haut, mondeY.FormatAxe(tick));
             }
         }
         const float suivant = TickSuivant(tick, mondeY.deltaAxe);

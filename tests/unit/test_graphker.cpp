@@ -295,6 +295,36 @@ TEST_F(GrapheEnregistre, TicksWithoutGridPointOutOfAndIntoThePlot)
     EXPECT_TRUE(Lignes([](auto& t) { return t.pen.Style == psDot; }).isEmpty());
 }
 
+TEST_F(GrapheEnregistre, LabelsNeverOverwriteTheTitles)
+{
+    // Each row puts a label just short of a title: "800" starting left of the horizontal
+    // title but running into it, "2" just under the vertical one.
+    struct Cas
+    {
+        qint32 largeur, hauteur;
+        const char* nom;
+        double maxiY;
+    } const cas[] = {{400, 300, "Longueurs", 2.1}, {800, 600, "Lambda", 2.05},
+                     {1600, 900, "Longueur d'onde", 2.5}};
+    for (const Cas& k : cas) {
+        g.SetMonde(320, 0, 1000, k.maxiY);
+        g.mondeX.nom = k.nom;
+        Dessine(k.largeur, k.hauteur);
+        const auto textes = c.De(TCanevasEnregistreur::oTexte);
+        QList<QRect> titres;
+        for (const auto& t : textes)
+            if (t.texte == "A" || t.texte.endsWith("(nm)"))
+                titres << QRect(QPoint(t.x1, t.y1), QPoint(t.x2 - 1, t.y2 - 1));
+        ASSERT_EQ(titres.size(), 2);
+        for (const auto& t : textes) {
+            const QRect r(QPoint(t.x1, t.y1), QPoint(t.x2 - 1, t.y2 - 1));
+            for (const QRect& titre : titres)
+                EXPECT_TRUE(r == titre || !r.intersects(titre))
+                    << t.texte.toStdString() << " over a title at " << k.largeur;
+        }
+    }
+}
+
 TEST_F(GrapheEnregistre, NarrowWindowKeepsOnlyTheZeroLineOfTheHorizontalAxis)
 {
     g.SetMonde(-1, 0, 1, 2.5);
