@@ -366,6 +366,7 @@ void TSimulateur::Vide()
             break;
         }
         sortie.remove(0, n);
+        octetsEmis += n;
     }
     if (sortie.isEmpty())
         instantEcriture = MaintenantNs();

@@ -72,6 +72,8 @@ public:
     QList<QByteArray> Commandes() const { return commandes; }
     void EffaceJournal() { journal.clear(); commandes.clear(); }
 
+    // Bytes written on the line since Demarre.
+    qint64 OctetsEmis() const { return octetsEmis; }
     double Position() const { return position; }
     qint32 NombreFlash() const { return nombreFlash; }
     // Simulator clock in seconds; tests may replace it.
@@ -131,6 +133,7 @@ private:
     QByteArray reponseInjectee;
     bool injectionArmee = false;
     qint64 instantEcriture = 0;
+    qint64 octetsEmis = 0;
     QElapsedTimer depart;
     double position = 500.0;
     qint32 nombreFlash = 22;

@@ -1,0 +1,111 @@
+#pragma once
+// The conversation with the instrument: reply lines assembled from port bytes and routed
+// by what is expected, blocking exchanges that keep the interface alive, the connection
+// search and the goodbye. What a window shows goes through TVueLiaison.
+
+#include "instrument/appareil.h"
+#include "instrument/cfgspect.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace kelvor {
+
+class TPort;
+
+// The main window's state: scanning, connected and idle, no instrument.
+enum TEtatSpectre { esEnCours, esAttente, esInit };
+
+// What the link needs from the window that owns it.
+class TVueLiaison
+{
+public:
+    virtual ~TVueLiaison() = default;
+    // Hourglass on (true) and off (false); calls nest in pairs.
+    virtual void Sablier(bool actif) = 0;
+    // During an exchange: "Stop" enabled, "Spectre", "Blanc", "Beer-Lambert" and
+    // "Cinétique" disabled. false only disables "Stop"; MajActions follows.
+    virtual void ActionsEchange(bool enCours) = 0;
+    virtual void MajActions() = 0;
+    // Debug panel text; empty clears it.
+    virtual void Etiquette(const QString& texte) = 0;
+    virtual void Statut(const QString& texte) = 0;
+    virtual void Titre(const QString& texte) = 0;
+    // Clears the wavelength and absorbance readouts.
+    virtual void EffaceAffichages() = 0;
+    // A failure for the general error report. Called from the event loop once any wait
+    // has ended, never from inside the line dispatch, so a modal box is safe here.
+    virtual void Erreur(const QString& message) = 0;
+    // Scan points while a baseline or a sample scan runs.
+    virtual void LigneBlanc(const QByteArray& chaineLue) = 0;
+    virtual void LigneSpectre(const QByteArray& chaineLue) = 0;
+    // Mode change: reset "Envoyer comme" before, show the mode's window after.
+    virtual void ReinitEnvoi() = 0;
+    virtual void OuvreFenetre(Tmode acq) = 0;
+};
+
+class TLiaison : public QObject, public TAppareil
+{
+    Q_OBJECT
+
+public:
+    // A reply line longer than this keeps its first bytes only: an instrument that never
+    // sends CR must not make the buffer grow without bound.
+    static constexpr qsizetype TailleMaxLigne = 4096;
+
+    TLiaison(TPort& port, Tspectro& spectro, TVueLiaison& vue, QObject* parent = nullptr);
+
+    Tlecture lecture = lNone;
+    QByteArray chaineLue;
+    qint32 Hcommande = 0;
+    TEtatSpectre etatSpectre = esInit;
+    Tmode AcquisitionEnCours = mSpectre;
+
+    // Sends C + CR with expectation E and waits at most S seconds (in 55 ms ticks) for
+    // the line dispatch to clear the expectation. lecture still E afterwards means no
+    // acceptable reply came. Throws EPortSerie when the port refuses the write.
+    void EnvoieCommande(Tlecture e, qint32 s, const QString& t, const QByteArray& c);
+    // Sends C + CR without waiting (scans).
+    void Envoie(const QByteArray& c);
+
+    void GotoLambda(qint32 lambda) override;
+    void SetObscuriteProc();
+    void SetBlancProc() override;
+    double getAbsorbance() override;
+    void VerifieNombreFlash(Tmode mode);
+    void SetMode(Tmode acq) override;
+    bool EchangeEnCours() const override { return profondeur > 0; }
+
+    void InitAppareil();
+    void EssaiPort(quint16 n);
+    void SupprimeTrigger();
+    // When the window closes: "DISCONNECT" without waiting, then the port is closed.
+    void Adieu();
+
+    // Port notifications: line assembly and line dispatch.
+    void OctetsDisponibles(qint64 n);
+    void LigneComplete();
+
+    // Wait of an exchange of S seconds: S × 1675 / 92 ticks of 55 ms.
+    static qint32 DelaiMs(qint32 s);
+    // Positioning wait: distance div 32, within 1..10 s.
+    static qint32 AttenteGoto(qint32 lambda, qint32 lambdaCourante);
+
+private:
+    void Attends(qint64 delaiMs);
+    void Signale(const QString& message);
+    void SignaleEnAttente();
+    void SurErreurPort(const QString& message);
+
+    TPort& port;
+    Tspectro& spectro;
+    TVueLiaison& vue;
+    int profondeur = 0;             // exchanges running, nested ones included
+    bool repondu = false;           // a reply came but was refused: the wait may end
+    QStringList etiquettes;         // debug panel labels of the running exchanges
+    QStringList erreursEnAttente;   // reported once the outermost wait is over
+};
+
+} // namespace kelvor
