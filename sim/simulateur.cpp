@@ -154,9 +154,7 @@ void TSimulateur::Traite(const QByteArray& commande)
 {
     commandes.append(commande);
     emit CommandeRecue(commande);
-    // A new command interrupts whatever was still queued (a scan being streamed).
-    file.clear();
-    minuterie->stop();
+    InterromptBalayage();
     if (scenario == scDemo)
         CuveDemo(commande);
     if (pannes.ignoreProchaines > 0) {
@@ -193,6 +191,20 @@ void TSimulateur::Traite(const QByteArray& commande)
         Balayage(debut, fin, pas);
     }
     // "DISCONNECT" and unknown commands get no reply.
+}
+
+void TSimulateur::InterromptBalayage()
+{
+    // A command stops a scan still being streamed; replies already due still go out.
+    if (file.empty())
+        return;
+    if (file.front().balayage) {
+        minuterie->stop();
+        pauseFaite = false;
+    }
+    std::erase_if(file, [](const TPaquet& p) { return p.balayage; });
+    if (!minuterie->isActive())
+        Suivant();
 }
 
 void TSimulateur::CuveDemo(const QByteArray& commande)
@@ -272,7 +284,7 @@ void TSimulateur::Balayage(qint32 debut, qint32 fin, qint32 pas)
         return;
     qint64 pause = pannes.retardMs + (cadence == caReelle ? 100 + 10 * qint64(std::abs(debut - position)) : 0);
     if (pannes.dechets) {
-        Programme({pause, Dechet() + FinDeLigne(), false}, false);
+        Programme({pause, Dechet() + FinDeLigne(), false, true}, false);
         pause = 0;
     }
     const int coupure = pannes.coupureApres;
@@ -296,18 +308,18 @@ void TSimulateur::Balayage(qint32 debut, qint32 fin, qint32 pas)
         if (cadence == caLibre && pannes.decoupe == 0) {
             bloc += ligne;
             if (coupe) {
-                Programme({pause, bloc, true}, false);
+                Programme({pause, bloc, true, true}, false);
                 return;
             }
         } else {
-            Programme({pause + DureeLigne(ligne.size()), ligne, coupe}, pannes.decoupe > 0);
+            Programme({pause + DureeLigne(ligne.size()), ligne, coupe, true}, pannes.decoupe > 0);
             pause = 0;
             if (coupe)
                 return;
         }
     }
     if (!bloc.isEmpty())
-        Programme({pause, bloc, false}, false);
+        Programme({pause, bloc, false, true}, false);
 }
 
 void TSimulateur::Programme(TPaquet paquet, bool decouper)
@@ -317,7 +329,7 @@ void TSimulateur::Programme(TPaquet paquet, bool decouper)
         for (qsizetype i = 0; i < paquet.octets.size(); i += taille) {
             const bool dernier = i + taille >= paquet.octets.size();
             file.push_back({i == 0 ? paquet.pauseMs : 2, paquet.octets.mid(i, taille),
-                            dernier && paquet.fermeApres});
+                            dernier && paquet.fermeApres, paquet.balayage});
         }
     } else {
         file.push_back(std::move(paquet));

@@ -103,6 +103,7 @@ private:
         qint64 pauseMs = 0;     // wait before writing
         QByteArray octets;
         bool fermeApres = false;
+        bool balayage = false;  // part of a scan: a new command drops it
     };
 
     void Lit();
@@ -113,6 +114,7 @@ private:
     QByteArray FinDeLigne() const { return pannes.crlf ? "\r\n" : "\r"; }
     QByteArray Dechet();
     void Programme(TPaquet paquet, bool decouper);
+    void InterromptBalayage();
     void Suivant();
     void Ecrit(const QByteArray& octets);
     qint64 DureeLigne(qsizetype octets) const;
