@@ -1,0 +1,830 @@
+#include "windows/kelvorcinet.h"
+
+#include "exchange/fichierkv3.h"
+#include "exchange/kelvorconst.h"
+#include "exchange/spectdde.h"
+#include "exchange/textes.h"
+#include "instrument/cfgspect.h"
+#include "instrument/inifile.h"
+#include "platform/pressepapier.h"
+#include "util/dialogues.h"
+#include "util/horloge.h"
+#include "windows/spinedit.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace kelvor {
+
+const QString TCinetiqueForm::MessageTablePleine =
+    QStringLiteral("Le tableau des mesures est plein : l'acquisition est terminée.");
+
+namespace {
+
+// Hints are "short|long": the short part as tool tip, the long one in status bars.
+void Conseil(QWidget* w, const QString& conseil)
+{
+    const QString court = conseil.section('|', 0, 0);
+    const QString longue = conseil.section('|', 1);
+    w->setToolTip(court.isEmpty() ? longue : court);
+    w->setStatusTip(longue);
+}
+
+// Restores the normal cursor however the exchange ends.
+struct Sablier
+{
+    Sablier() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Sablier() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// The drop-down images: the companion program (a small plot), the clipboard, a file.
+QIcon ImageDestination(int quoi)
+{
+    QPixmap p(16, 16);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    switch (quoi) {
+    case 0:
+        g.setPen(QPen(Qt::black, 1));
+        g.drawLine(2, 1, 2, 14);
+        g.drawLine(2, 14, 15, 14);
+        g.setPen(QPen(QColor(200, 0, 0), 1.6));
+        g.drawPolyline(QPolygon({QPoint(3, 4), QPoint(6, 8), QPoint(9, 10), QPoint(14, 12)}));
+        break;
+    case 1:
+        g.setPen(QPen(QColor(90, 60, 20), 1));
+        g.setBrush(QColor(200, 160, 90));
+        g.drawRoundedRect(QRectF(2.5, 2.5, 11, 13), 1.5, 1.5);
+        g.setBrush(Qt::white);
+        g.drawRect(QRectF(4.5, 5.5, 7, 8));
+        g.setBrush(QColor(120, 120, 120));
+        g.drawRect(QRectF(5.5, 1.5, 5, 3));
+        break;
+    default:
+        g.setPen(QPen(QColor(40, 40, 110), 1));
+        g.setBrush(QColor(70, 90, 180));
+        g.drawRect(QRectF(1.5, 1.5, 13, 13));
+        g.setBrush(Qt::white);
+        g.drawRect(QRectF(4.5, 1.5, 7, 5));
+        g.setBrush(QColor(200, 200, 200));
+        g.drawRect(QRectF(3.5, 9.5, 9, 5));
+        break;
+    }
+    return QIcon(p);
+}
+
+// Roles for the custom widgets, so assistive tools know what they are.
+QAccessibleInterface* FabriqueAccessible(const QString& classe, QObject* objet)
+{
+    if (!objet || !objet->isWidgetType())
+        return nullptr;
+    QWidget* w = static_cast<QWidget*>(objet);
+    if (classe == QLatin1String("kelvor::TOscillo"))
+        return new QAccessibleWidget(w, QAccessible::Chart);
+    if (w->objectName() == QLatin1String("LectureS"))
+        return new QAccessibleWidget(w, QAccessible::Indicator);
+    return nullptr;
+}
+
+} // namespace
+
+TSpinButton::TSpinButton(const QString& nom, QWidget* parent) : QWidget(parent)
+{
+    auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    Haut = new QToolButton(this);
+    Bas = new QToolButton(this);
+    Haut->setArrowType(Qt::UpArrow);
+    Bas->setArrowType(Qt::DownArrow);
+    for (QToolButton* b : {Haut, Bas}) {
+        b->setFixedSize(18, 11);
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setAutoRepeat(true);
+        l->addWidget(b);
+    }
+    Haut->setAccessibleName(nom + QStringLiteral(" +"));
+    Bas->setAccessibleName(nom + QStringLiteral(" -"));
+    connect(Haut, &QToolButton::clicked, this, &TSpinButton::UpClick);
+    connect(Bas, &QToolButton::clicked, this, &TSpinButton::DownClick);
+}
+
+TOscillo::TOscillo(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Graphe de l'absorbance en fonction du temps"));
+}
+
+void TOscillo::paintEvent(QPaintEvent*)
+{
+    if (image.size() != size() && Redessine)
+        Redessine();
+    QPainter p(this);
+    p.drawImage(0, 0, image);
+}
+
+void TOscillo::resizeEvent(QResizeEvent*)
+{
+    if (Redessine)
+        Redessine();
+}
+
+TCinetiqueForm::TCinetiqueForm(TAppareil& appareil, QWidget* parent)
+    : QWidget(parent, Qt::Window), Appareil(appareil)
+{
+    static const bool fabrique = [] {
+        QAccessible::installFactory(FabriqueAccessible);
+        return true;
+    }();
+    Q_UNUSED(fabrique);
+    Construit();
+    FormCreate();
+}
+
+TCinetiqueForm::~TCinetiqueForm()
+{
+    Timer->stop();
+    Graphe.canvas = nullptr;
+}
+
+void TCinetiqueForm::Construit()
+{
+    setWindowTitle(QStringLiteral("Cinétique avec Kelvor 5100"));
+    setMinimumSize(550, 120);
+    if (const QScreen* ecran = QGuiApplication::primaryScreen()) {
+        const QSize s = ecran->availableSize();
+        setMaximumSize(std::max(550, s.width() - 20), std::max(120, s.height() - 20));
+        resize(std::min(900, s.width() - 20), std::min(600, s.height() - 20));
+    }
+
+    auto* fond = new QVBoxLayout(this);
+    fond->setContentsMargins(0, 0, 0, 0);
+    fond->setSpacing(0);
+
+    // Tool bar.
+    auto* barre = new QWidget(this);
+    barre->setAccessibleName(QStringLiteral("Barre d'outils"));
+    auto* lb = new QHBoxLayout(barre);
+    lb->setContentsMargins(4, 2, 4, 2);
+    lb->setSpacing(2);
+    const auto outil = [&](const QString& texte, const QString& conseil) {
+        auto* b = new QToolButton(barre);
+        b->setText(texte);
+        b->setAccessibleName(QString(texte).remove('&'));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::StrongFocus);
+        if (!conseil.isEmpty())
+            Conseil(b, conseil);
+        lb->addWidget(b);
+        return b;
+    };
+    SaveBtn = outil(QStringLiteral("Sauver"), {});
+    SaveBtn->setPopupMode(QToolButton::MenuButtonPopup);
+    SaveMenu = new QMenu(SaveBtn);
+    destinations_ = new QActionGroup(this);
+    destinations_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    const auto destination = [&](const QString& texte, int image) {
+        QAction* a = SaveMenu->addAction(ImageDestination(image), texte);
+        a->setCheckable(true);
+        destinations_->addAction(a);
+        return a;
+    };
+    KurvalisM = destination(QStringLiteral("vers Kurvalis"), 0);
+    ClipM = destination(QStringLiteral("vers presse papiers"), 1);
+    FileM = destination(QStringLiteral("vers fichier"), 2);
+    SaveBtn->setMenu(SaveMenu);
+    RepereBtn = outil(QStringLiteral("Repère"), QStringLiteral("|Placer un repère temporel"));
+    ResetBtn = outil(QStringLiteral("RàZ"), QStringLiteral("|Remise à zéro de l'acquisition"));
+    StopBtn = outil(QStringLiteral("Stop"), QStringLiteral("|Arrêt de l'acquisition"));
+    ZeroBtnBis = outil(QStringLiteral("Zéro/Blanc"),
+                       QStringLiteral("|Mettre la cuve avec le solvant puis cliquer ici"));
+    PrintBtn = outil(QStringLiteral("Imprimer"), QStringLiteral("|Impression du graphe"));
+    ExitBtn = outil(QStringLiteral("Quitter"), {});
+    lb->addStretch(1);
+    fond->addWidget(barre);
+
+    // Top panel.
+    auto* haut = new QWidget(this);
+    auto* lh = new QHBoxLayout(haut);
+    lh->setContentsMargins(6, 4, 6, 4);
+    auto* labelLambda = new QLabel(QStringLiteral("Lambda (nm)"), haut);
+    LambdaSE = new TSpinEdit(haut);
+    LambdaSE->setAccessibleName(QStringLiteral("Lambda (nm)"));
+    labelLambda->setBuddy(LambdaSE);
+    LabelDeltat = new QLabel(haut);
+    LabelDeltat->setMinimumWidth(60);
+    DeltatSB = new TSpinButton(QStringLiteral("Intervalle Dt"), haut);
+    auto* labelDuree = new QLabel(QStringLiteral("Durée"), haut);
+    DureeEdit = new QLineEdit(haut);
+    DureeEdit->setAccessibleName(QStringLiteral("Durée"));
+    DureeEdit->setMaximumWidth(90);
+    labelDuree->setBuddy(DureeEdit);
+    DureeSpin = new TSpinButton(QStringLiteral("Durée"), haut);
+    const auto panneau = [&](const QString& nom) {
+        auto* p = new QLabel(QStringLiteral("00:00:00"), haut);
+        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        p->setAlignment(Qt::AlignCenter);
+        p->setMinimumWidth(80);
+        p->setAccessibleName(nom);
+        return p;
+    };
+    PanelDuree = panneau(QStringLiteral("Temps écoulé"));
+    PanelAbs = panneau(QStringLiteral("Dernière absorbance"));
+    LectureS = new QWidget(haut);
+    LectureS->setObjectName(QStringLiteral("LectureS"));
+    LectureS->setAccessibleName(QStringLiteral("Lecture en cours"));
+    LectureS->setFixedSize(40, 6);
+    LectureS->setAttribute(Qt::WA_StyledBackground);
+    LectureS->setStyleSheet(QStringLiteral("background-color: red; border-radius: 3px;"));
+    LectureS->hide();
+    EditBidon = new QLineEdit(haut);
+    EditBidon->setFixedWidth(0);
+    EditBidon->setFrame(false);
+    EditBidon->setAccessibleName(QStringLiteral("Barre d'espace : étape suivante"));
+    lh->addWidget(labelLambda);
+    lh->addWidget(LambdaSE);
+    lh->addSpacing(10);
+    lh->addWidget(LabelDeltat);
+    lh->addWidget(DeltatSB);
+    lh->addSpacing(10);
+    lh->addWidget(labelDuree);
+    lh->addWidget(DureeEdit);
+    lh->addWidget(DureeSpin);
+    lh->addSpacing(10);
+    lh->addWidget(PanelDuree);
+    lh->addWidget(PanelAbs);
+    lh->addWidget(LectureS);
+    lh->addWidget(EditBidon);
+    lh->addStretch(1);
+    fond->addWidget(haut);
+
+    // The three large buttons share one place; at most one shows.
+    auto* grands = new QWidget(this);
+    grands_ = grands;
+    auto* lg = new QHBoxLayout(grands);
+    lg->setContentsMargins(6, 2, 6, 2);
+    const auto grand = [&](const QString& texte, const QString& conseil) {
+        auto* b = new QPushButton(texte, grands);
+        b->setAccessibleName(texte);
+        b->setMinimumHeight(40);
+        QFont f = b->font();
+        f.setPointSizeF(f.pointSizeF() * 1.3);
+        f.setBold(true);
+        b->setFont(f);
+        if (!conseil.isEmpty())
+            Conseil(b, conseil);
+        lg->addWidget(b);
+        return b;
+    };
+    LambdaBtn = grand(QStringLiteral("Choisir la longueur d'onde puis cliquer ici"),
+                      QStringLiteral("|Validation de la longueur d'onde"));
+    ZeroBtn = grand(QStringLiteral("Mettre la cuve avec le solvant puis cliquer ici"), {});
+    StartBtn = grand(QStringLiteral("Mettre la cuve avec la solution puis cliquer ici"),
+                     QStringLiteral("START|Lance l'acquisition"));
+    fond->addWidget(grands);
+
+    Oscillo = new TOscillo(this);
+    Oscillo->setMinimumHeight(20);
+    Oscillo->Redessine = [this] { OscilloPaint(); };
+    fond->addWidget(Oscillo, 1);
+
+    Timer = new QTimer(this);
+
+    connect(SaveBtn, &QToolButton::clicked, this, &TCinetiqueForm::SaveBtnClick);
+    connect(SaveMenu, &QMenu::triggered, this, &TCinetiqueForm::KurvalisMClick);
+    connect(RepereBtn, &QToolButton::clicked, this, &TCinetiqueForm::RepereBtnClick);
+    connect(ResetBtn, &QToolButton::clicked, this, &TCinetiqueForm::ResetBtnClick);
+    connect(StopBtn, &QToolButton::clicked, this, &TCinetiqueForm::StopBtnClick);
+    connect(ZeroBtnBis, &QToolButton::clicked, this, &TCinetiqueForm::ZeroBtnBisClick);
+    connect(PrintBtn, &QToolButton::clicked, this, &TCinetiqueForm::PrintBtnClick);
+    connect(ExitBtn, &QToolButton::clicked, this, &TCinetiqueForm::ExitItemClick);
+    connect(LambdaBtn, &QPushButton::clicked, this, &TCinetiqueForm::LambdaBtnClick);
+    connect(ZeroBtn, &QPushButton::clicked, this, &TCinetiqueForm::ZeroBtnClick);
+    connect(StartBtn, &QPushButton::clicked, this, &TCinetiqueForm::StartBtnClick);
+    connect(DeltatSB, &TSpinButton::UpClick, this, &TCinetiqueForm::DeltatSBUpClick);
+    connect(DeltatSB, &TSpinButton::DownClick, this, &TCinetiqueForm::DeltatSBDownClick);
+    connect(DureeSpin, &TSpinButton::UpClick, this, &TCinetiqueForm::DureeSpinUpClick);
+    connect(DureeSpin, &TSpinButton::DownClick, this, &TCinetiqueForm::DureeSpinDownClick);
+    connect(Timer, &QTimer::timeout, this, &TCinetiqueForm::TimerTimer);
+    DureeEdit->installEventFilter(this);
+    EditBidon->installEventFilter(this);
+}
+
+void TCinetiqueForm::FormCreate()
+{
+    Tspectro& spectro = Spectro();
+    Graphe.NbreCourbe = 1;
+    Graphe.Trace = tCinet;
+    Graphe.canvas = &canevas_;
+
+    Cinetique.DeltatMesure = 3;
+    DejaSauve = false;
+    Cinetique.InstantDebut = Horloge().HeureDuJour();
+    Cinetique.DureeMesure = 120;
+    AfficheDuree();
+    LabelDeltat->setText(QStringLiteral("Dt=%1 s").arg(Cinetique.DeltatMesure));
+
+    Graphe.mondeX.nom = QStringLiteral("t");
+    Graphe.mondeX.signif = QStringLiteral("temps");
+    Graphe.mondeX.unite = QStringLiteral("s");
+    Graphe.mondeY.nom = QStringLiteral("A");
+    Graphe.mondeY.signif = QStringLiteral("Absorbance");
+    Graphe.mondeY.unite.clear();
+    Graphe.SetMonde(0, 0, Cinetique.DureeMesure, spectro.MaxiAbs);
+
+    LambdaSE->SetMinValue(spectro.MiniLambda());
+    LambdaSE->SetMaxValue(spectro.MaxiLambda);
+    LambdaSE->SetValue(500);
+
+    TReglagesCinetique r;
+    try {
+        Cinetique.LitReglages(TIniFile(CheminReglages()), r);
+    } catch (...) {
+        // An unreadable file keeps what was read so far.
+    }
+    for (QAction* a : {KurvalisM, ClipM, FileM}) {
+        const bool coche = a == KurvalisM ? r.Kurvalis : a == ClipM ? r.Clip : r.Fichier;
+        if (coche) {
+            a->setChecked(true);
+            ChoisitImage(a);
+        }
+    }
+    LambdaSE->SetValue(r.Lambda);
+    AfficheDuree();
+    LabelDeltat->setText(QStringLiteral("Dt=%1 s").arg(Cinetique.DeltatMesure));
+
+    connect(LambdaSE, &TSpinEdit::Change, this, &TCinetiqueForm::LambdaSEChange);
+    SetEtatAcq(eaReglageLambda);
+}
+
+void TCinetiqueForm::AfficheDuree()
+{
+    DureeEdit->setText(TexteDuree(Cinetique.DureeMesure));
+}
+
+void TCinetiqueForm::ChoisitImage(QAction* item)
+{
+    SaveBtn->setIcon(item->icon());
+}
+
+void TCinetiqueForm::SetEtatAcq(TEtatAcquisition etat)
+{
+    Cinetique.EtatAcq = etat;
+    const TControlesCinetique c = ControlesEtat(etat);
+    LambdaBtn->setVisible(c.LambdaBtn);
+    ZeroBtn->setVisible(c.ZeroBtn);
+    StartBtn->setVisible(c.StartBtn);
+    grands_->setVisible(c.LambdaBtn || c.ZeroBtn || c.StartBtn);
+    StopBtn->setVisible(c.StopBtn);
+    ResetBtn->setVisible(c.ResetBtn);
+    SaveBtn->setVisible(c.SaveBtn);
+    ExitBtn->setVisible(c.ExitBtn);
+    ZeroBtnBis->setVisible(c.ZeroBtnBis);
+    RepereBtn->setEnabled(c.RepereBtn);
+    LambdaSE->setEnabled(c.LambdaSE);
+    PanelDuree->setVisible(c.Panneaux);
+    PanelAbs->setVisible(c.Panneaux);
+    Timer->setInterval(Cinetique.DeltatMesure * 1000);
+    if (!c.Timer)
+        Timer->stop();
+    else if (!Timer->isActive())
+        Timer->start();
+    // The space bar drives the large button that shows.
+    if ((c.LambdaBtn || c.ZeroBtn || c.StartBtn) && isActiveWindow())
+        EditBidon->setFocus();
+
+    if (etat == eaTerminee) {
+        const double m = MaxiOrdonneeFin(Graphe.valeurY, Graphe.NbrePoints, Spectro().MaxiAbs);
+        Graphe.SetMonde(0, 0, Cinetique.DureeMesure, m);
+        OscilloPaint();
+    }
+}
+
+void TCinetiqueForm::VideTextes()
+{
+    PanelDuree->clear();
+    PanelAbs->clear();
+}
+
+void TCinetiqueForm::InitAttente()
+{
+    Timer->stop();
+    AfficheDuree();
+    LabelDeltat->setText(QStringLiteral("%1 s").arg(Cinetique.DeltatMesure));
+    Graphe.Reset();
+    Graphe.mondeX.maxi = Cinetique.DureeMesure;
+    Graphe.mondeY.maxi = Spectro().MaxiAbs;
+    Cinetique.PrepareAbscisses();
+    VideTextes();
+    OscilloPaint();
+    SetEtatAcq(eaAttente);
+}
+
+void TCinetiqueForm::LambdaBtnClick()
+{
+    if (EtatAcq() != eaReglageLambda || Appareil.EchangeEnCours())
+        return;
+    LambdaBtn->hide();
+    ZeroBtn->hide();
+    StartBtn->hide();
+    try {
+        Sablier s;
+        Appareil.GotoLambda(LambdaSE->Value());
+    } catch (...) {
+        SetEtatAcq(EtatAcq());      // the button comes back for another try
+        throw;
+    }
+    SetEtatAcq(eaReglageZero);
+}
+
+void TCinetiqueForm::ZeroBtnClick()
+{
+    if (EtatAcq() != eaReglageZero || Appareil.EchangeEnCours())
+        return;
+    // Hidden during the exchange so a second click cannot start a nested blank.
+    ZeroBtn->hide();
+    try {
+        Appareil.SetBlancProc();
+    } catch (...) {
+        SetEtatAcq(EtatAcq());
+        throw;
+    }
+    InitAttente();
+}
+
+void TCinetiqueForm::ZeroBtnBisClick()
+{
+    // A blank nested inside a reading would hand that reading a stale absorbance.
+    if (Appareil.EchangeEnCours()) {
+        Dialogues().Bip();
+        return;
+    }
+    Appareil.SetBlancProc();
+}
+
+void TCinetiqueForm::StartBtnClick()
+{
+    if (EtatAcq() != eaAttente)
+        return;
+    ++numeroRun_;
+    erreurSignalee_ = false;
+    Cinetique.Demarre();
+    DejaSauve = false;
+    SetEtatAcq(eaEnCours);
+    TimerTimer();
+}
+
+void TCinetiqueForm::TimerTimer()
+{
+    // A tick that falls due while a reading (or any exchange) is outstanding is skipped.
+    if (EtatAcq() != eaEnCours || lectureEnCours_ || Appareil.EchangeEnCours())
+        return;
+    lectureEnCours_ = true;
+    const quint64 run = numeroRun_;
+    LectureS->show();
+    LectureS->repaint();
+    double a = PasDeValeur();
+    try {
+        a = Appareil.getAbsorbance();
+    } catch (const std::exception& e) {
+        // Reported once per run: the next ticks would otherwise pile up boxes.
+        if (!erreurSignalee_) {
+            erreurSignalee_ = true;
+            lectureEnCours_ = false;
+            LectureS->hide();
+            Dialogues().Message(QString::fromUtf8(e.what()));
+            return;
+        }
+    }
+    lectureEnCours_ = false;
+    LectureS->hide();
+    // Stop, RàZ or a new run while waiting: the reading belongs to no run any more.
+    if (run != numeroRun_ || EtatAcq() != eaEnCours)
+        return;
+    absC = a;
+    if (!std::isnan(absC))
+        AjoutePoint();
+}
+
+void TCinetiqueForm::AjoutePoint()
+{
+    const qint32 n = Graphe.NbrePoints;
+    const TCinetique::TAjout r = Cinetique.AjoutePoint(absC);
+    if (r == TCinetique::ajIgnore)
+        return;
+    PanelDuree->setText(TexteDuree(Cinetique.SecondesEcoulees()));
+    PanelAbs->setText(QLocale().toString(absC, 'f', 3));
+    DessineDans([&] { Graphe.TracePointCinet(static_cast<IndiceVecteur>(n)); });
+    if (r == TCinetique::ajTermine) {
+        SetEtatAcq(eaTerminee);
+    } else if (r == TCinetique::ajPlein) {
+        SetEtatAcq(eaTerminee);
+        Dialogues().Message(MessageTablePleine);
+    }
+}
+
+void TCinetiqueForm::StopBtnClick()
+{
+    if (EtatAcq() != eaEnCours)
+        return;
+    if (RunAbandonne(Graphe.NbrePoints, Cinetique.NbreMax))
+        ResetBtnClick();
+    else
+        SetEtatAcq(eaTerminee);
+}
+
+void TCinetiqueForm::ResetBtnClick()
+{
+    ++numeroRun_;
+    Graphe.NbrePoints = 0;
+    Graphe.ListeRepere.clear();
+    OscilloPaint();
+    SetEtatAcq(eaAttente);
+    VideTextes();
+}
+
+void TCinetiqueForm::RepereBtnClick()
+{
+    if (EtatAcq() != eaEnCours)
+        return;
+    const quint64 run = numeroRun_;
+    const qint32 instant = Cinetique.SecondesEcoulees();
+    QString texte;
+    // Cancelling still places the marker, without a text.
+    if (!Dialogues().Saisie(QStringLiteral("Création d'un repère"), QStringLiteral("Signification"),
+                            texte))
+        texte.clear();
+    if (run != numeroRun_)
+        return;
+    DessineDans([&] { Graphe.AjouteRepere(instant, texte); });
+}
+
+void TCinetiqueForm::PrintBtnClick()
+{
+    Graphe.Imprime();
+    OscilloPaint();
+}
+
+void TCinetiqueForm::ExitItemClick()
+{
+    Appareil.SetMode(mSpectre);
+    close();
+}
+
+void TCinetiqueForm::LambdaSEChange()
+{
+    const TEtatAcquisition e = EtatAcq();
+    if (e == eaReglageLambda || e == eaReglageZero || e == eaAttente)
+        SetEtatAcq(eaReglageLambda);
+}
+
+void TCinetiqueForm::MajNbreMax()
+{
+    Cinetique.MajNbreMax();
+    AfficheDuree();
+    LabelDeltat->setText(QStringLiteral("%1 s").arg(Cinetique.DeltatMesure));
+    Graphe.mondeX.maxi = Cinetique.DureeMesure;
+    Timer->setInterval(Cinetique.DeltatMesure * 1000);
+    OscilloPaint();
+}
+
+void TCinetiqueForm::DeltatSBUpClick()
+{
+    if (Cinetique.DeltatPlus())
+        MajNbreMax();
+}
+
+void TCinetiqueForm::DeltatSBDownClick()
+{
+    if (Cinetique.DeltatMoins())
+        MajNbreMax();
+}
+
+void TCinetiqueForm::DureeSpinUpClick()
+{
+    Cinetique.DureePlus();
+    MajNbreMax();
+}
+
+void TCinetiqueForm::DureeSpinDownClick()
+{
+    Cinetique.DureeMoins();
+    MajNbreMax();
+}
+
+void TCinetiqueForm::DureeEditExit()
+{
+    try {
+        if (Cinetique.SetDuree(DureeToSecondes(DureeEdit->text())))
+            MajNbreMax();
+    } catch (...) {
+    }
+    AfficheDuree();
+}
+
+template <class F> void TCinetiqueForm::DessineDans(F f)
+{
+    if (Oscillo->image.size() != Oscillo->size() || Oscillo->image.isNull()) {
+        OscilloPaint();
+        return;     // the full repaint already shows it
+    }
+    if (!canevas_.Attache(&Oscillo->image))
+        return;
+    try {
+        f();
+    } catch (const EErreurCalcul&) {
+    }
+    canevas_.Detache();
+    Oscillo->update();
+}
+
+void TCinetiqueForm::OscilloPaint()
+{
+    const QSize taille = Oscillo->size();
+    if (taille.isEmpty())
+        return;
+    if (Oscillo->image.size() != taille)
+        Oscillo->image = QImage(taille, QImage::Format_RGB32);
+    if (!canevas_.Attache(&Oscillo->image))
+        return;
+    Graphe.canvas = &canevas_;
+    Graphe.LimiteFenetre = TRectangle{0, 0, taille.width(), taille.height()};
+    try {
+        Graphe.Draw();
+    } catch (const EErreurCalcul&) {
+        // Limits are kept apart by this window; a failed layout leaves the last picture.
+    }
+    canevas_.Detache();
+    Oscillo->update();
+}
+
+ListeReperes TCinetiqueForm::Reperes() const
+{
+    ListeReperes l;
+    for (const Trepere& r : Graphe.ListeRepere)
+        l.push_back({r.Valeur, r.Text});
+    return l;
+}
+
+void TCinetiqueForm::SaveBtnClick()
+{
+    if (KurvalisM->isChecked()) {
+        TConstanteDlg* dlg = FormDDE ? FormDDE->ConstanteDlg : nullptr;
+        if (FormDDE && dlg && dlg->Montre()) {
+            DejaSauve = true;
+            FormDDE->EnvoieDonneesCinetique(true, Graphe.valeurX, Graphe.valeurY,
+                                            Graphe.NbrePoints, Reperes());
+            dlg->SetItemIndex(1);
+        }
+    }
+    if (ClipM->isChecked()) {
+        DejaSauve = true;
+        if (FormDDE) {
+            FormDDE->EnvoieDonneesCinetique(false, Graphe.valeurX, Graphe.valeurY,
+                                            Graphe.NbrePoints, Reperes());
+        } else {
+            CopiePressePapier(TexteBloc(BlocCinetique(QCoreApplication::applicationFilePath(),
+                                                      DateHeureCourante(), {}, Graphe.valeurX,
+                                                      Graphe.valeurY, Graphe.NbrePoints,
+                                                      Reperes())));
+        }
+    }
+    if (FileM->isChecked())
+        SauveFichier();
+}
+
+void TCinetiqueForm::KurvalisMClick(QAction* item)
+{
+    ChoisitImage(item);
+    item->setChecked(true);
+    SaveBtnClick();
+}
+
+void TCinetiqueForm::SauveFichier()
+{
+    const QString nom = ChoisitFichierDonnees(NomFichierData);
+    if (nom.isEmpty())
+        return;
+    FormatKV3 = EstNomKV3(nom);
+    NomFichierData = nom;
+    const TValeursConstante c =
+        FormDDE && FormDDE->ConstanteDlg ? FormDDE->ConstanteDlg->Valeurs() : TValeursConstante{};
+    const QString instrument = Spectro().NomConstructeur();
+    QStringList lignes;
+    if (FormatKV3) {
+        lignes = EnteteKV3Cinetique(QCoreApplication::applicationFilePath(), c)
+                 + PageKV3Cinetique(c, instrument, DateHeureCourante(), Graphe.valeurX,
+                                    Graphe.valeurY, Graphe.NbrePoints, Reperes());
+    } else {
+        lignes = EnteteTexteCinetique(instrument)
+                 + PageTexteCinetique(c, Graphe.valeurX, Graphe.valeurY, Graphe.NbrePoints,
+                                      Reperes());
+    }
+    // Only a file written to its end counts as saved: a failed write must still
+    // bring the question when the window closes.
+    if (EcritFichierLignes(nom, lignes))
+        DejaSauve = true;
+    else
+        Dialogues().Message(QStringLiteral("Erreur d'écriture du fichier"));
+}
+
+void TCinetiqueForm::FormClose()
+{
+    if (EtatAcq() == eaEnCours)
+        StopBtnClick();
+    if (EtatAcq() == eaTerminee && !DejaSauve
+        && Dialogues().Confirme(QStringLiteral("Sauvegarde"), TDialogues::bOuiNon))
+        SaveBtnClick();
+    try {
+        TIniFile ini(CheminReglages());
+        TReglagesCinetique r;
+        r.Kurvalis = KurvalisM->isChecked();
+        r.Clip = ClipM->isChecked();
+        r.Fichier = FileM->isChecked();
+        r.Lambda = LambdaSE->Value();
+        Cinetique.EcritReglages(ini, r);
+        ini.UpdateFile();
+    } catch (...) {
+        // Settings that cannot be written are not worth a message at close.
+    }
+    Timer->stop();
+}
+
+void TCinetiqueForm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    // Hidden, never destroyed: the last run stays until the program ends.
+    event->accept();
+}
+
+bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut && objet == DureeEdit) {
+        DureeEditExit();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(objet, event);
+    auto* touche = static_cast<QKeyEvent*>(event);
+    const QString texte = touche->text();
+    if (touche->key() == Qt::Key_Tab || touche->key() == Qt::Key_Backtab)
+        return false;
+
+    if (objet == EditBidon) {
+        if (texte == QLatin1String(" ")) {
+            for (QPushButton* b : {LambdaBtn, ZeroBtn, StartBtn})
+                if (b->isVisibleTo(this)) {
+                    b->click();
+                    break;
+                }
+        }
+        return !texte.isEmpty();
+    }
+    if (objet == DureeEdit && texte.size() == 1) {
+        QChar c = texte[0];
+        // Control characters other than the ones the field knows keep their usual role.
+        if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 12 && c.unicode() != 13)
+            return false;
+        if (touche->key() == Qt::Key_Enter || touche->key() == Qt::Key_Return)
+            c = QChar(13);
+        const QChar tape = c;
+        switch (FiltreToucheDuree(c)) {
+        case tdRejete:
+            return true;
+        case tdApplique:
+            DureeEditExit();
+            return true;
+        case tdAccepte:
+            if (c != tape) {
+                DureeEdit->insert(QString(c));
+                return true;
+            }
+            return false;
+        }
+    }
+    return QWidget::eventFilter(objet, event);
+}
+
+} // namespace kelvor

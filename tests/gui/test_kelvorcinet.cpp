@@ -1,0 +1,618 @@
+#include "windows/kelvorcinet.h"
+
+#include "exchange/kelvorconst.h"
+#include "exchange/spectdde.h"
+#include "instrument/cfgspect.h"
+#include "instrument/inifile.h"
+#include "platform/pressepapier.h"
+#include "util/cp1252.h"
+#include "windows/spinedit.h"
+
+#include "support/compagnon.h"
+#include "support/dialoguesscript.h"
+#include "support/horlogefactice.h"
+#include "support/qtprint.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace kelvor;
+
+namespace {
+
+// The instrument as the window sees it: readings follow a function of the run's clock,
+// and a hook runs while a reading is outstanding (where the real exchange lets the
+// event loop run).
+class TAppareilFactice : public TAppareil
+{
+public:
+    explicit TAppareilFactice(THorlogeFactice& h) : horloge(h) {}
+
+    THorlogeFactice& horloge;
+    qint64 origine = 0;     // ms on the fake clock where the reaction starts
+    // A first-order fading reaction unless a test says otherwise.
+    std::function<double(double)> absorbance = [](double t) { return 0.8 * std::exp(-t / 90); };
+    std::function<void()> pendant;
+    QStringList journal;
+    QList<double> rendues;  // every value returned, in order
+    bool enCours = false;
+
+    void GotoLambda(qint32 lambda) override { journal << QStringLiteral("GOTO %1").arg(lambda); }
+    void SetBlancProc() override { journal << QStringLiteral("BLANC"); }
+    double getAbsorbance() override
+    {
+        enCours = true;
+        if (pendant)
+            pendant();
+        enCours = false;
+        const double a = absorbance((horloge.ms - origine) / 1000.0);
+        rendues << a;
+        return a;
+    }
+    void SetMode(Tmode acq) override { journal << QStringLiteral("MODE %1").arg(acq); }
+    bool EchangeEnCours() const override { return enCours; }
+};
+
+class Cinetique : public ::testing::Test
+{
+protected:
+    QTemporaryDir dossier;
+    THorlogeFactice horloge;
+    TDialoguesScript dialogues;
+    TAppareilFactice appareil{horloge};
+    std::unique_ptr<TCinetiqueForm> form;
+
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        DossierDonnees = dossier.path() + '/';
+        NouveauSpectro().modelNumber = "5100";
+        Cree();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        DossierDonnees.clear();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void Cree()
+    {
+        form.reset();
+        form = std::make_unique<TCinetiqueForm>(appareil);
+        form->resize(800, 500);
+        form->show();
+    }
+    // Wavelength then blank: ready to start.
+    void Prepare()
+    {
+        form->LambdaBtnClick();
+        form->ZeroBtnClick();
+        ASSERT_EQ(form->EtatAcq(), eaAttente);
+    }
+    // Starts and lets the timer tick every Δt until the run ends or maxTicks passed.
+    void Lance(int maxTicks = 10000)
+    {
+        appareil.origine = horloge.ms;
+        form->StartBtnClick();
+        for (int i = 0; i < maxTicks && form->EtatAcq() == eaEnCours; ++i) {
+            horloge.Avance(form->Cinetique.DeltatMesure * 1000);
+            form->TimerTimer();
+        }
+    }
+    void Ticks(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            horloge.Avance(form->Cinetique.DeltatMesure * 1000);
+            form->TimerTimer();
+        }
+    }
+    QByteArray Reglages() const
+    {
+        QFile f(CheminReglages());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QStringList Visibles() const
+    {
+        QStringList l;
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 form->LambdaBtn, form->ZeroBtn, form->StartBtn, form->StopBtn, form->ResetBtn,
+                 form->SaveBtn, form->ExitBtn, form->ZeroBtnBis, form->PanelDuree})
+            if (w->isVisible())
+                l << w->accessibleName().left(12);
+        return l;
+    }
+};
+
+} // namespace
+
+TEST_F(Cinetique, CreationFromEmptySettings)
+{
+    EXPECT_EQ(form->windowTitle(), "Cinétique avec Kelvor 5100");
+    EXPECT_EQ(form->LambdaSE->Value(), 600);
+    EXPECT_EQ(form->Cinetique.DeltatMesure, 3);
+    EXPECT_EQ(form->Cinetique.NbreMax, 40);
+    EXPECT_EQ(form->LabelDeltat->text(), "Dt=3 s");
+    EXPECT_EQ(form->DureeEdit->text(), "00:02:00");
+    EXPECT_EQ(form->EtatAcq(), eaReglageLambda);
+    EXPECT_EQ(Visibles(), QStringList({"Choisir la l", "Quitter", "Zéro/Blanc"}));
+    EXPECT_FALSE(form->RepereBtn->isEnabled());
+    EXPECT_FALSE(form->Timer->isActive());
+    EXPECT_TRUE(form->KurvalisM->isChecked());
+    EXPECT_FALSE(form->ClipM->isChecked() || form->FileM->isChecked());
+    EXPECT_EQ(form->minimumSize(), QSize(550, 120));
+    EXPECT_EQ(form->Graphe.mondeX.maxi, 120);
+    EXPECT_EQ(form->Graphe.mondeY.maxi, Spectro().MaxiAbs);
+}
+
+TEST_F(Cinetique, StepsThroughWavelengthBlankAndStartWithTheSpaceBar)
+{
+    QTest::keyClick(form->EditBidon, Qt::Key_Space);
+    EXPECT_EQ(form->EtatAcq(), eaReglageZero);
+    EXPECT_EQ(Visibles(), QStringList({"Mettre la cu", "Quitter"}));
+    QTest::keyClick(form->EditBidon, Qt::Key_Space);
+    EXPECT_EQ(form->EtatAcq(), eaAttente);
+    EXPECT_EQ(form->LabelDeltat->text(), "3 s");
+    QTest::keyClicks(form->EditBidon, "ab");    // other keys do nothing and leave no text
+    EXPECT_EQ(form->EditBidon->text(), "");
+    EXPECT_EQ(appareil.journal, QStringList({"GOTO 600", "BLANC"}));
+
+    // A new wavelength sends the user back to the first step.
+    form->LambdaSE->SetValue(450);
+    EXPECT_EQ(form->EtatAcq(), eaReglageLambda);
+    form->LambdaBtnClick();
+    form->ZeroBtnClick();
+
+    QTest::keyClick(form->EditBidon, Qt::Key_Space);
+    EXPECT_EQ(form->EtatAcq(), eaEnCours);
+    EXPECT_EQ(Visibles(), QStringList({"Stop", "Zéro/Blanc", "Temps écoulé"}));
+    EXPECT_TRUE(form->RepereBtn->isEnabled());
+    EXPECT_FALSE(form->LambdaSE->isEnabled());
+    EXPECT_TRUE(form->Timer->isActive());
+    EXPECT_EQ(form->Timer->interval(), 3000);
+    EXPECT_EQ(form->Graphe.NbrePoints, 1);      // the first reading is taken at once
+    EXPECT_EQ(appareil.journal, QStringList({"GOTO 600", "BLANC", "GOTO 450", "BLANC"}));
+}
+
+TEST_F(Cinetique, IntervalAndDurationControls)
+{
+    form->DeltatSBDownClick();
+    EXPECT_EQ(form->Cinetique.DeltatMesure, 3);
+    EXPECT_EQ(form->LabelDeltat->text(), "Dt=3 s");   // nothing changed, nothing redone
+
+    // Typed duration: "." becomes the locale separator, letters outside the set vanish.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    form->DureeEdit->clear();
+    QTest::keyClicks(form->DureeEdit, "0x.5 min");
+    EXPECT_EQ(form->DureeEdit->text(), "0,5 min");
+    QTest::keyClick(form->DureeEdit, Qt::Key_Return);
+    EXPECT_EQ(form->Cinetique.DureeMesure, 30);
+    EXPECT_EQ(form->Cinetique.NbreMax, 10);
+    QLocale::setDefault(QLocale::c());
+    form->DureeEdit->setText("20");
+    form->DureeEditExit();
+    EXPECT_EQ(form->Cinetique.DureeMesure, 30);     // 20 s at 3 s is raised to ten intervals
+    EXPECT_EQ(form->DureeEdit->text(), "00:00:30");
+    EXPECT_EQ(form->Graphe.mondeX.maxi, 30);
+
+    form->DureeEdit->setText("120");
+    form->DureeEditExit();
+    const struct { void (TCinetiqueForm::*clic)(); int duree, nbre; } suite[] = {
+        {&TCinetiqueForm::DureeSpinUpClick, 500, 150},
+        {&TCinetiqueForm::DureeSpinDownClick, 200, 60},
+        {&TCinetiqueForm::DureeSpinDownClick, 100, 30},
+        {&TCinetiqueForm::DureeSpinDownClick, 50, 16},
+        {&TCinetiqueForm::DureeSpinDownClick, 30, 10},
+        {&TCinetiqueForm::DureeSpinDownClick, 30, 10},
+        {&TCinetiqueForm::DeltatSBUpClick, 40, 10},
+        {&TCinetiqueForm::DeltatSBUpClick, 50, 10},
+    };
+    for (const auto& k : suite) {
+        (form.get()->*k.clic)();
+        EXPECT_EQ(form->Cinetique.DureeMesure, k.duree);
+        EXPECT_EQ(form->Cinetique.NbreMax, k.nbre) << k.duree;
+        EXPECT_EQ(form->DureeEdit->text(), TexteDuree(k.duree));
+    }
+    EXPECT_EQ(form->LabelDeltat->text(), "5 s");
+    EXPECT_EQ(form->Timer->interval(), 5000);
+}
+
+TEST_F(Cinetique, TwoMinuteRunAtThreeSecondsGives42PointsAlsoAcrossMidnight)
+{
+    for (const double debut : {0.5, (86400.0 - 60) / 86400}) {
+        horloge.heure = debut;
+        Prepare();
+        Lance();
+        SCOPED_TRACE(debut);
+        EXPECT_EQ(form->EtatAcq(), eaTerminee);
+        ASSERT_EQ(form->Graphe.NbrePoints, 42);
+        ASSERT_EQ(appareil.rendues.size(), 42);
+        for (int i = 0; i < 42; ++i) {
+            EXPECT_EQ(form->Graphe.valeurX[i], 3 * i);
+            EXPECT_EQ(form->Graphe.valeurY[i], appareil.rendues[i]);
+        }
+        EXPECT_FALSE(form->Timer->isActive());
+        EXPECT_EQ(Visibles(), QStringList({"RàZ", "Sauver", "Quitter", "Zéro/Blanc"}));
+        EXPECT_EQ(form->PanelAbs->text(), QLocale().toString(appareil.rendues.last(), 'f', 3));
+        appareil.rendues.clear();
+        form->ResetBtnClick();
+        EXPECT_EQ(form->EtatAcq(), eaAttente);
+        EXPECT_EQ(form->Graphe.NbrePoints, 0);
+    }
+}
+
+TEST_F(Cinetique, StopDiscardsShortRunsOnly)
+{
+    const struct { int points; TEtatAcquisition apres; int gardes; } cas[] = {
+        {6, eaAttente, 0}, {11, eaTerminee, 11}, {10, eaAttente, 0},
+    };
+    Prepare();
+    for (const auto& k : cas) {
+        appareil.origine = horloge.ms;
+        form->StartBtnClick();
+        Ticks(k.points - 1);
+        ASSERT_EQ(form->Graphe.NbrePoints, k.points);
+        form->StopBtnClick();
+        EXPECT_EQ(form->EtatAcq(), k.apres) << k.points;
+        EXPECT_EQ(form->Graphe.NbrePoints, k.gardes) << k.points;
+        if (k.apres == eaTerminee)
+            form->ResetBtnClick();
+    }
+}
+
+TEST_F(Cinetique, FailedReadingsAddNothingAndNeverEndTheRun)
+{
+    Prepare();
+    appareil.absorbance = [](double) { return PasDeValeur(); };
+    Lance(100);     // 300 s of failures on a 120 s run
+    EXPECT_EQ(form->EtatAcq(), eaEnCours);
+    EXPECT_EQ(form->Graphe.NbrePoints, 0);
+    form->StopBtnClick();
+    EXPECT_EQ(form->EtatAcq(), eaAttente);
+}
+
+TEST_F(Cinetique, TicksDuringAReadingAreSkippedAndLateReadingsDropped)
+{
+    Prepare();
+    int imbriquees = 0;
+    appareil.pendant = [&] {
+        ++imbriquees;
+        form->TimerTimer();     // a tick falling due inside the exchange
+        EXPECT_TRUE(form->LectureS->isVisible());
+    };
+    form->StartBtnClick();
+    EXPECT_EQ(imbriquees, 1);
+    EXPECT_EQ(appareil.rendues.size(), 1);
+    EXPECT_FALSE(form->LectureS->isVisible());
+
+    // Stop pressed while the reading is outstanding: the reading belongs to no run.
+    appareil.pendant = [&] { form->StopBtnClick(); };
+    Ticks(1);
+    EXPECT_EQ(form->EtatAcq(), eaAttente);
+    EXPECT_EQ(form->Graphe.NbrePoints, 0);
+
+    // The blank from the tool bar is refused while a reading waits for its reply.
+    appareil.pendant = [&] { form->ZeroBtnBisClick(); };
+    form->StartBtnClick();
+    EXPECT_EQ(dialogues.bips, 1);
+    EXPECT_EQ(appareil.journal.count("BLANC"), 1);
+}
+
+TEST_F(Cinetique, MarkerKeepsTheTimeOfTheClickWhileTheBoxStaysOpen)
+{
+    Prepare();
+    form->StartBtnClick();
+    horloge.Avance(36000);
+    form->TimerTimer();
+    horloge.Avance(1000);       // 37 s
+    // The box stays open 10 s while readings go on.
+    struct Boite : TDialoguesScript
+    {
+        std::function<void()> ouverte;
+        bool Saisie(const QString& t, const QString& i, QString& v) override
+        {
+            ouverte();
+            return TDialoguesScript::Saisie(t, i, v);
+        }
+    } boite;
+    boite.ouverte = [&] {
+        for (int i = 0; i < 5; ++i) {
+            horloge.Avance(2000);
+            form->TimerTimer();
+        }
+    };
+    boite.Repond(true, "ajout");
+    boite.Repond(false);
+    form->RepereBtnClick();
+    boite.ouverte = [] {};
+    form->RepereBtnClick();     // cancelled: placed all the same, without a text
+    SetDialogues(&dialogues);
+    EXPECT_EQ(boite.questions,
+              QStringList({"Création d'un repère|Signification", "Création d'un repère|Signification"}));
+    ASSERT_EQ(form->Graphe.ListeRepere.size(), 2u);
+    EXPECT_EQ(form->Graphe.ListeRepere[0].Valeur, 37);
+    EXPECT_EQ(form->Graphe.ListeRepere[0].Text, "ajout");
+    EXPECT_EQ(form->Graphe.ListeRepere[1].Valeur, 47);
+    EXPECT_EQ(form->Graphe.ListeRepere[1].Text, "");
+    EXPECT_EQ(form->Graphe.NbrePoints, 7);
+}
+
+TEST_F(Cinetique, EndOfRunRescale)
+{
+    const struct { const char* nom; std::function<double(double)> a; int points; double maxY; } cas[] = {
+        {"largest 0.35", [](double t) { return 0.35 - t / 1000; }, 42, 1.0},
+        {"largest 1.8", [](double t) { return t == 60 ? 1.8 : 0.9; }, 42, 1.8},
+        {"two points", [](double t) { return t == 0 || t > 120 ? 0.4 : PasDeValeur(); }, 2, 2.5},
+    };
+    Prepare();
+    for (const auto& k : cas) {
+        appareil.absorbance = k.a;
+        Lance();
+        EXPECT_EQ(form->EtatAcq(), eaTerminee) << k.nom;
+        EXPECT_EQ(form->Graphe.NbrePoints, k.points) << k.nom;
+        EXPECT_EQ(form->Graphe.mondeX.mini, 0) << k.nom;
+        EXPECT_EQ(form->Graphe.mondeX.maxi, 120) << k.nom;
+        EXPECT_EQ(form->Graphe.mondeY.mini, 0) << k.nom;
+        EXPECT_EQ(form->Graphe.mondeY.maxi, k.maxY) << k.nom;
+        form->ResetBtnClick();
+    }
+}
+
+TEST_F(Cinetique, AFullTableEndsTheRunWithAMessage)
+{
+    form->DureeEdit->setText("50000");
+    form->DureeEditExit();
+    Prepare();
+    Lance(3000);
+    EXPECT_EQ(form->EtatAcq(), eaTerminee);
+    EXPECT_EQ(form->Graphe.NbrePoints, 2049);
+    EXPECT_EQ(form->Graphe.valeurX[2048], 6144);
+    EXPECT_EQ(dialogues.messages, QStringList({TCinetiqueForm::MessageTablePleine}));
+}
+
+TEST_F(Cinetique, ClosingAsksSauvegardeOnlyForAnUnsavedFinishedRun)
+{
+    form->DureeEdit->setText("500");
+    form->DureeEditExit();
+    Prepare();
+    form->StartBtnClick();
+    Ticks(49);
+    dialogues.Repond(false);                // "Sauvegarde": No
+    form->close();
+    EXPECT_EQ(dialogues.questions, QStringList({"Sauvegarde"}));
+    EXPECT_EQ(form->EtatAcq(), eaTerminee);
+    EXPECT_EQ(form->Graphe.NbrePoints, 50);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->Timer->isActive());
+
+    // After a copy to the clipboard nothing is asked.
+    form->show();
+    form->KurvalisMClick(form->ClipM);
+    form->close();
+    EXPECT_EQ(dialogues.questions.size(), 1);
+
+    // "Quitter" returns the main window to spectrum mode first.
+    form->show();
+    form->ExitItemClick();
+    EXPECT_EQ(appareil.journal.last(), "MODE 0");
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Cinetique, SettingsWrittenAtCloseAreReadAtTheNextCreation)
+{
+    form->LambdaSE->SetValue(450);
+    form->DeltatSBUpClick();
+    form->DeltatSBUpClick();
+    form->ClipM->setChecked(true);
+    form->close();
+    const QByteArray ini = Reglages();
+    for (const char* ligne : {"[Save]\r\nKurvalis=0\r\nClip=1\r\nFile=0\r\n",
+                              "[Cinetique]\r\nLambda=450\r\nDeltat=5\r\nNombre=24\r\n"})
+        EXPECT_TRUE(ini.contains(ligne)) << ligne << "\n" << ini.toStdString();
+
+    Cree();
+    EXPECT_EQ(form->LambdaSE->Value(), 450);
+    EXPECT_EQ(form->LabelDeltat->text(), "Dt=5 s");
+    EXPECT_EQ(form->Cinetique.NbreMax, 24);
+    EXPECT_TRUE(form->ClipM->isChecked());
+    EXPECT_FALSE(form->KurvalisM->isChecked());
+    EXPECT_EQ(form->SaveBtn->icon().cacheKey(), form->ClipM->icon().cacheKey());
+}
+
+// A finished run of 6 points with two markers, saved or sent in each of the three ways.
+class Sauvegarde : public Cinetique
+{
+protected:
+    QTemporaryDir dde;
+    TConstanteDlg dlg;
+    std::unique_ptr<TFormDDE> formDDE;
+
+    void SetUp() override
+    {
+        qputenv("KELVOR_DDE_DIR", dde.path().toUtf8());
+        Cinetique::SetUp();
+        formDDE = std::make_unique<TFormDDE>();
+        formDDE->ServiceApplication = QStringLiteral("kurvalis.exe");
+        formDDE->Lanceur = [](const QString&) { return false; };
+        formDDE->Attente = [](int) {};
+        formDDE->ConstanteDlg = &dlg;
+        dlg.CommEdit->setText(QStringLiteral("essai é"));
+        form->FormDDE = formDDE.get();
+
+        const double valeurs[] = {0.5, 0.4567, 0.3, 0.00001234, 2, -0.125};
+        appareil.absorbance = [valeurs](double t) { return valeurs[int(t) / 3]; };
+        form->DureeEdit->setText("30");
+        form->DureeEditExit();
+        Prepare();
+        form->StartBtnClick();
+        Ticks(2);
+        horloge.Avance(1000);
+        dialogues.Repond(true, QStringLiteral("ajout"));
+        form->RepereBtnClick();     // 7 s
+        horloge.Avance(2000);
+        form->TimerTimer();
+        horloge.Avance(1000);
+        dialogues.Repond(false);
+        form->RepereBtnClick();     // 10 s, no text
+        horloge.Avance(2000);
+        form->TimerTimer();
+        Ticks(1);
+        form->StopBtnClick();       // 6 points of at most 10: kept
+        ASSERT_EQ(form->EtatAcq(), eaTerminee);
+        ASSERT_EQ(form->Graphe.NbrePoints, 6);
+        dialogues.questions.clear();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        formDDE.reset();
+        qunsetenv("KELVOR_DDE_DIR");
+        Cinetique::TearDown();
+    }
+    static QByteArray Lit(const QString& nom)
+    {
+        QFile f(nom);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+    }
+    QByteArray Exe() const { return QCoreApplication::applicationFilePath().toUtf8(); }
+};
+
+TEST_F(Sauvegarde, FileInBothLayoutsByteForByte)
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    form->FileM->setChecked(true);
+    const QString kv3 = dossier.filePath("run.Kv3");
+    const QString txt = dossier.filePath("run.txt");
+    dialogues.Repond(true, kv3);
+    dialogues.Repond(true, txt);
+    form->SaveBtnClick();
+    EXPECT_TRUE(form->FormatKV3);
+    form->SaveBtnClick();
+    EXPECT_FALSE(form->FormatKV3);
+    EXPECT_EQ(form->NomFichierData, txt);
+    EXPECT_TRUE(form->DejaSauve);
+    EXPECT_EQ(dialogues.questions, QStringList({"Sauvegarde données", "Sauvegarde données"}));
+
+    const QByteArray attenduKv3 =
+        "MERIDANE KURVALIS WINDOWS 1.0\r\n"
+        "\xA3" "2 NOM VAR\r\nt\r\nA\r\n"
+        "\xA3" "2 UNITE VAR\r\ns\r\n\r\n"
+        "\xA3" "2 SIGNIF VAR\r\ndur\xE9" "e\r\nAbsorbance\r\n"
+        "\xA3" "1 ACQUISITION\r\n" + Exe() + "\r\n"
+        "\xA3" "1 PAGE COMMENT\r\nessai \xE9\r\n"
+        "&6 VALEUR VAR\r\n"
+        "0 0,5\r\n3 0,4567\r\n6 0,3\r\n9 1,234E-05\r\n12 2\r\n15 -0,125\r\n"
+        "&2 REPERE\r\n7\tajout\r\n10\t\r\n";
+    EXPECT_EQ(Lit(kv3), attenduKv3);
+    const QByteArray attenduTxt =
+        "Cin\xE9tique avec Kelvor 5100\r\n"
+        "t\tA\r\ns\t\r\n"
+        "0\t0.5\r\n3\t0.4567\r\n6\t0.3\r\n9\t1.234E-05\r\n12\t2\r\n15\t-0.125\r\n"
+        "\r\nREPERE\r\n7\tajout\r\n10\t\r\n";
+    EXPECT_EQ(Lit(txt), attenduTxt);
+}
+
+TEST_F(Sauvegarde, AFileThatCannotBeWrittenIsReportedAndStaysUnsaved)
+{
+    form->FileM->setChecked(true);
+    dialogues.Repond(true, dossier.filePath("absent/run.kv3"));
+    form->SaveBtnClick();
+    EXPECT_EQ(dialogues.messages, QStringList({"Erreur d'écriture du fichier"}));
+    EXPECT_FALSE(form->DejaSauve);
+    dialogues.Repond(false);    // so closing still offers to save
+    form->close();
+    EXPECT_EQ(dialogues.questions.last(), "Sauvegarde");
+
+    dialogues.Repond(false);    // save dialog cancelled: nothing written, nothing changed
+    form->SaveBtnClick();
+    EXPECT_FALSE(form->DejaSauve);
+    EXPECT_EQ(dialogues.messages.size(), 1);
+}
+
+TEST_F(Sauvegarde, CompanionAsNewFileThenNewPageThenClipboard)
+{
+    TCompagnon compagnon;
+    ASSERT_TRUE(compagnon.ecoute);
+    dialogues.RepondDialogue(false, {});    // parameter dialog cancelled: nothing sent
+    form->SaveBtnClick();
+    EXPECT_FALSE(form->DejaSauve);
+    dialogues.RepondDialogue(true, {});
+    form->SaveBtnClick();
+    EXPECT_TRUE(form->DejaSauve);
+    ASSERT_TRUE(compagnon.Attend(1));
+    const QStringList bloc = compagnon.recus[0].pressePapier.split("\r\n");
+    ASSERT_EQ(bloc.size(), 15);
+    EXPECT_EQ(bloc[0], QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(bloc[1].startsWith("Cinétique  "));
+    EXPECT_EQ(bloc.mid(2), QStringList({"essai é", "t\tA", "s\t", "0\t0.5", "3\t0.4567", "6\t0.3",
+                                        "9\t1.234E-05", "12\t2", "15\t-0.125", "&2 REPERE",
+                                        "7\tajout", "10\t", ""}));
+
+    form->ResetBtnClick();
+    appareil.absorbance = [](double) { return 0.2; };
+    Lance();
+    EXPECT_FALSE(form->DejaSauve);
+    dialogues.RepondDialogue(true, {});
+    form->SaveBtnClick();
+    ASSERT_TRUE(compagnon.Attend(2));
+    EXPECT_EQ(compagnon.Macros(), QList<QByteArray>({"CLIP|LOAD", "CLIP|ADD"}));
+    EXPECT_EQ(dialogues.questions.size(), 3);
+
+    // Picking the clipboard copies at once, asks nothing and stays the destination.
+    form->ResetBtnClick();
+    Lance();
+    form->KurvalisMClick(form->ClipM);
+    EXPECT_TRUE(form->ClipM->isChecked());
+    EXPECT_FALSE(form->KurvalisM->isChecked());
+    EXPECT_TRUE(form->DejaSauve);
+    EXPECT_EQ(dialogues.questions.size(), 3);
+    const QStringList copie = LitPressePapier().split("\r\n");
+    EXPECT_EQ(copie.size(), 5 + 12 + 1);
+    EXPECT_EQ(copie[5], "0\t0.2");
+    EXPECT_EQ(compagnon.recus.size(), 2);
+}
+
+TEST_F(Sauvegarde, NoDestinationCheckedSavesNothing)
+{
+    form->KurvalisM->setChecked(false);
+    form->SaveBtnClick();
+    EXPECT_TRUE(dialogues.questions.isEmpty());
+    EXPECT_FALSE(form->DejaSauve);
+}
+
+// Writes a picture of a finished run when KELVOR_CAPTURE_DIR names a folder.
+TEST_F(Cinetique, CaptureOfAFinishedRun)
+{
+    const QString sortie = qEnvironmentVariable("KELVOR_CAPTURE_DIR");
+    if (sortie.isEmpty())
+        GTEST_SKIP() << "KELVOR_CAPTURE_DIR not set";
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    form->resize(900, 560);
+    Prepare();
+    appareil.origine = horloge.ms;
+    form->StartBtnClick();
+    for (int i = 1; i < 42 && form->EtatAcq() == eaEnCours; ++i) {
+        horloge.Avance(3000);
+        form->TimerTimer();
+        if (i == 10 || i == 25) {
+            horloge.Avance(1000);
+            dialogues.Repond(true, i == 10 ? "ajout réactif" : "agitation");
+            form->RepereBtnClick();
+            horloge.Avance(-1000);
+        }
+    }
+    ASSERT_EQ(form->EtatAcq(), eaTerminee);
+    EXPECT_TRUE(form->grab().save(sortie + "/kinetics-finished-run.png"));
+}
