@@ -1,0 +1,1013 @@
+#include "windows/specmain.h"
+
+#include "app/about.h"
+#include "app/application.h"
+#include "exchange/fichierspectre.h"
+#include "exchange/kelvorconst.h"
+#include "exchange/spectdde.h"
+#include "exchange/textes.h"
+#include "instrument/choixspe.h"
+#include "instrument/port.h"
+#include "platform/portserie.h"
+#include "util/dialogues.h"
+#include "windows/spinedit.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace kelvor {
+
+namespace {
+
+const QString TitreInitial = QStringLiteral("Tracé de spectre avec le spectrophotomètre KELVOR 51xx");
+const QString NonConnecte = QStringLiteral(
+    "Le spectrophotomètre n'est pas connecté.\nCliquer sur le bouton \"Connection\".");
+
+QAccessibleInterface* AccessibleGraphe(const QString& classe, QObject* objet)
+{
+    if (classe == QLatin1String("kelvor::TZoneGraphe") && objet && objet->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(objet), QAccessible::Chart);
+    return nullptr;
+}
+
+bool DansVecteur(qint32 l)
+{
+    return l >= 0 && l <= MaxIndiceVecteur;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+// Graph area
+
+TZoneGraphe::TZoneGraphe(TSpectreMain& fenetre, QWidget* parent) : QWidget(parent), fenetre(fenetre)
+{
+    static const bool fabrique = [] {
+        QAccessible::installFactory(AccessibleGraphe);
+        return true;
+    }();
+    Q_UNUSED(fabrique);
+    setAccessibleName(QStringLiteral("Spectre"));
+    setAccessibleDescription(QStringLiteral("Absorbance en fonction de la longueur d'onde"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(200, 150);
+}
+
+void TZoneGraphe::Invalide()
+{
+    aRedessiner = true;
+    update();
+}
+
+bool TZoneGraphe::Prepare()
+{
+    if (width() <= 0 || height() <= 0)
+        return false;
+    if (image.size() != size()) {
+        image = QImage(size(), QImage::Format_RGB32);
+        aRedessiner = true;
+    }
+    if (aRedessiner) {
+        aRedessiner = false;
+        QElapsedTimer chrono;
+        chrono.start();
+        TCanevasQt& c = fenetre.canevas;
+        if (c.Attache(&image)) {
+            fenetre.PaintBoxPaint(c, TRectangle{0, 0, image.width(), image.height()});
+            c.Detache();
+        }
+        fenetre.dureeDessinNs += chrono.nsecsElapsed();
+    }
+    return true;
+}
+
+void TZoneGraphe::paintEvent(QPaintEvent*)
+{
+    if (!Prepare())
+        return;
+    QPainter p(this);
+    p.drawImage(0, 0, image);
+}
+
+void TZoneGraphe::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    aRedessiner = true;
+}
+
+void TZoneGraphe::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        fenetre.PaintBoxMouseDown(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TZoneGraphe::mouseMoveEvent(QMouseEvent* event)
+{
+    fenetre.PaintBoxMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TZoneGraphe::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        fenetre.PaintBoxMouseUp(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+// ---------------------------------------------------------------------------------------
+// Creation
+
+TSpectreMain::TSpectreMain(TPort* port, QWidget* parent)
+    : QMainWindow(parent), Port(port), spectro(Spectro())
+{
+    if (!Port)
+        Port = new TPortSerie(this);
+    Liaison = new TLiaison(*Port, spectro, *this, this);
+    FormCreate();
+}
+
+TSpectreMain::~TSpectreMain()
+{
+    // The link must not call back into a half-destroyed window.
+    delete Liaison;
+    Liaison = nullptr;
+}
+
+QAction* TSpectreMain::Action(const QString& caption, const QString& hint, const QKeySequence& touche)
+{
+    auto* a = new QAction(caption, this);
+    // Kept with its ampersand so the tool button underlines the letter and takes Alt+letter.
+    a->setIconText(caption);
+    const qsizetype barre = hint.indexOf('|');
+    a->setToolTip(barre < 0 ? hint : hint.left(barre));
+    a->setStatusTip(barre < 0 ? hint : hint.mid(barre + 1));
+    if (!touche.isEmpty())
+        a->setShortcut(touche);
+    ToolBar->addAction(a);
+    if (auto* b = qobject_cast<QToolButton*>(ToolBar->widgetForAction(a)))
+        b->setAccessibleName(QString(caption).remove('&'));
+    return a;
+}
+
+void TSpectreMain::FormCreate()
+{
+    setWindowTitle(TitreInitial);
+    resize(1000, 680);
+
+    ToolBar = addToolBar(QStringLiteral("Actions"));
+    ToolBar->setMovable(false);
+    ToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    ConfigAct = Action("&Config.", "Choix de la voie série", {});
+    OuvrirAct = Action("&Ouvrir...", "Ouvrir un fichier", QKeySequence(Qt::CTRL | Qt::Key_O));
+    SauverAct = Action("Sa&uver...", "Enregistrer le fichier actif sous un nouveau nom",
+                       QKeySequence(Qt::CTRL | Qt::Key_S));
+    BlancAct = Action("&Blanc", "Faire le blanc", QKeySequence(Qt::Key_B));
+    SpectreAct = Action("&Spectre", "Tracer un spectre", QKeySequence(Qt::Key_S));
+    StopAct = Action("S&top", "Arrêter le balayage en cours", {});
+    KurvalisAct = Action("&Kurvalis", "Envoyer les données vers Kurvalis", QKeySequence(Qt::CTRL | Qt::Key_R));
+    BeerAct = Action("Beer-&Lambert", "Ouvre la fenêtre d'utilisation de la loi de Beer", QKeySequence(Qt::Key_L));
+    CinetiqueAct = Action("C&inétique", "Ouvre la fenêtre de mesure de cinétique", QKeySequence(Qt::Key_C));
+    AProposAct = Action("&A propos...", {}, {});
+    QuitterAct = Action("&Quitter", "Quitter|Quitter l'application", {});
+    SauverAct->setEnabled(false);
+    KurvalisAct->setEnabled(false);
+
+    connect(ConfigAct, &QAction::triggered, this, &TSpectreMain::ConfigClick);
+    connect(OuvrirAct, &QAction::triggered, this, &TSpectreMain::FileOpenClick);
+    connect(SauverAct, &QAction::triggered, this, &TSpectreMain::SauveSpectreClick);
+    connect(BlancAct, &QAction::triggered, this, &TSpectreMain::BlancClick);
+    connect(SpectreAct, &QAction::triggered, this, &TSpectreMain::SpectreClick);
+    connect(StopAct, &QAction::triggered, this, &TSpectreMain::StopClick);
+    connect(KurvalisAct, &QAction::triggered, this, &TSpectreMain::RegSaveBtnClick);
+    connect(BeerAct, &QAction::triggered, this, &TSpectreMain::BeerClick);
+    connect(CinetiqueAct, &QAction::triggered, this, &TSpectreMain::CinetiqueClick);
+    connect(AProposAct, &QAction::triggered, this, &TSpectreMain::AProposClick);
+    connect(QuitterAct, &QAction::triggered, this, &QWidget::close);
+
+    // Panel: step, start, end, then the debug panel and the readouts on the right.
+    auto* centre = new QWidget(this);
+    auto* colonne = new QVBoxLayout(centre);
+    colonne->setContentsMargins(0, 0, 0, 0);
+    colonne->setSpacing(0);
+    auto* panneau = new QWidget(centre);
+    auto* ligne = new QHBoxLayout(panneau);
+    ligne->setContentsMargins(8, 4, 8, 4);
+
+    auto spin = [&](const QString& libelle, const QString& hintLibelle, const QString& hint,
+                    qint32 pas, qint32 mini, qint32 maxi, qint32 valeur) {
+        auto* l = new QLabel(libelle, panneau);
+        if (!hintLibelle.isEmpty()) {
+            l->setToolTip(hintLibelle);
+            l->setStatusTip(hintLibelle);
+        }
+        auto* se = new TSpinEdit(panneau);
+        se->SetIncrement(pas);
+        se->SetMinValue(mini);
+        se->SetMaxValue(maxi);
+        se->SetValue(valeur);
+        se->setToolTip(hint);
+        se->setStatusTip(hint);
+        se->setAccessibleName(hint);
+        l->setBuddy(se);
+        ligne->addWidget(l);
+        ligne->addWidget(se);
+        return se;
+    };
+    PasSE = spin(QStringLiteral("Pas de λ"), QStringLiteral("Pas de mesure en nm"),
+                 QStringLiteral("Pas de mesure du spectre en nm"), 1, 1, 10, 1);
+    DebutSE = spin(QStringLiteral("λmin"), {}, QStringLiteral("Début du spectre en nm"), 8, 325, 800, 500);
+    FinSE = spin(QStringLiteral("λmax"), {}, QStringLiteral("Fin du spectre en nm"), 8, 500, 999, 800);
+    ligne->addWidget(new QLabel(QStringLiteral("en nm"), panneau));
+    ligne->addStretch(1);
+
+    DebugPanel = new QLabel(panneau);
+    DebugPanel->setAutoFillBackground(true);
+    DebugPanel->setStyleSheet(QStringLiteral("background: red; color: white; padding: 2px 6px;"));
+    DebugPanel->setMinimumWidth(120);
+    ligne->addWidget(DebugPanel);
+    QFont gras = font();
+    gras.setBold(true);
+    gras.setPointSize(16);
+    LambdaLabel = new QLabel(panneau);
+    AbsLabel = new QLabel(panneau);
+    for (QLabel* l : {LambdaLabel, AbsLabel}) {
+        l->setFont(gras);
+        l->setMinimumWidth(QFontMetrics(gras).horizontalAdvance(QStringLiteral("Lambda=1000 nm")));
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        ligne->addWidget(l);
+    }
+    LambdaLabel->setAccessibleName(QStringLiteral("Longueur d'onde"));
+    AbsLabel->setAccessibleName(QStringLiteral("Absorbance"));
+    colonne->addWidget(panneau);
+
+    PaintBox = new TZoneGraphe(*this, centre);
+    colonne->addWidget(PaintBox, 1);
+    setCentralWidget(centre);
+
+    // The instructions and the button over the graph while no instrument is connected.
+    auto* surGraphe = new QVBoxLayout(PaintBox);
+    surGraphe->addStretch(1);
+    NoteLabel = new QLabel(QStringLiteral("Mettre en route le spectrophotomètre\n"
+                                          "Attendre qu'il ait fini sa phase d'initialisation\n"
+                                          "Cliquer sur le bouton \"Config.\"\n"
+                                          "Cliquer sur le bouton \"Connection\" ci dessous"),
+                           PaintBox);
+    QFont note = font();
+    note.setPointSize(13);
+    NoteLabel->setFont(note);
+    NoteLabel->setAlignment(Qt::AlignCenter);
+    NoteLabel->setStyleSheet(QStringLiteral("background: rgba(255,255,255,220); padding: 8px;"));
+    surGraphe->addWidget(NoteLabel, 0, Qt::AlignHCenter);
+    ConnectionBtn = new QPushButton(QStringLiteral("Connection"), PaintBox);
+    QFont grand = font();
+    grand.setPointSize(20);
+    grand.setBold(true);
+    ConnectionBtn->setFont(grand);
+    ConnectionBtn->setStyleSheet(QStringLiteral(
+        "QPushButton { background: #d00000; color: white; padding: 14px 40px; border-radius: 6px; }"
+        "QPushButton:focus { border: 3px solid #202020; }"));
+    ConnectionBtn->setToolTip(QStringLiteral("Rechercher le spectrophotomètre"));
+    ConnectionBtn->setStatusTip(QStringLiteral("Rechercher le spectrophotomètre sur les voies série"));
+    connect(ConnectionBtn, &QPushButton::clicked, this, &TSpectreMain::ConnectionBtnClick);
+    surGraphe->addSpacing(12);
+    surGraphe->addWidget(ConnectionBtn, 0, Qt::AlignHCenter);
+    surGraphe->addStretch(1);
+
+    Progression = new QProgressBar(this);
+    Progression->setMaximumWidth(220);
+    Progression->setTextVisible(false);
+    Progression->setAccessibleName(QStringLiteral("Avancement du balayage"));
+    Progression->hide();
+    statusBar()->addPermanentWidget(Progression);
+
+    // The graph and the state.
+    GrapheSpectre.canvas = &canevas;
+    GrapheSpectre.mondeX.nom = QStringLiteral("Lambda");
+    GrapheSpectre.mondeX.unite = QStringLiteral("nm");
+    GrapheSpectre.mondeY.nom = QStringLiteral("A");
+    GrapheSpectre.mondeY.unite.clear();
+    GrapheSpectre.SetMonde(spectro.MiniLambda(), 0, spectro.MaxiLambda, spectro.MaxiAbs);
+    curseur = curNormal;
+    SauvegardeAfaire = false;
+
+    connect(PasSE, &TSpinEdit::Change, this, &TSpectreMain::PasSEChange);
+    connect(DebutSE, &TSpinEdit::Change, this, &TSpectreMain::DebutSEChange);
+    connect(FinSE, &TSpinEdit::Change, this, &TSpectreMain::FinSEChange);
+
+    // Order matters: each value runs its change rule under the bounds set so far.
+    // The fields are read at each step: a change rule may have moved them.
+    FinSE->SetMaxValue(spectro.MaxiLambda - spectro.pasLambda);
+    FinSE->SetValue(spectro.FinLambda);
+    FinSE->SetMinValue(spectro.DebutLambda + 30);
+    DebutSE->SetMinValue(spectro.MiniLambda());
+    DebutSE->SetMaxValue(spectro.FinLambda - 30);
+    DebutSE->SetValue(spectro.DebutLambda);
+    PasSE->SetValue(spectro.pasLambda);
+
+    EffaceAffichages();
+    DebugPanel->clear();
+    DebugPanel->hide();
+}
+
+void TSpectreMain::SetConstanteDlg(TConstanteDlg* dlg)
+{
+    ConstanteDlg = dlg;
+    if (FormDDE)
+        FormDDE->ConstanteDlg = dlg;
+}
+
+void TSpectreMain::SetFormDDE(TFormDDE* form)
+{
+    FormDDE = form;
+    if (FormDDE && ConstanteDlg)
+        FormDDE->ConstanteDlg = ConstanteDlg;
+}
+
+TChoixSpectroDlg& TSpectreMain::ChoixDlg()
+{
+    if (!ChoixSpectroDlg)
+        ChoixSpectroDlg = kelvor::ChoixSpectroDlg ? kelvor::ChoixSpectroDlg : new TChoixSpectroDlg(this);
+    return *ChoixSpectroDlg;
+}
+
+TConstanteDlg& TSpectreMain::ConstanteDlgRef()
+{
+    if (!ConstanteDlg)
+        SetConstanteDlg(new TConstanteDlg(this));
+    return *ConstanteDlg;
+}
+
+TFormDDE& TSpectreMain::FormDDERef()
+{
+    if (!FormDDE) {
+        auto* form = new TFormDDE(this);
+        form->SetFenetrePrincipale(this);
+        SetFormDDE(form);
+    }
+    ConstanteDlgRef();
+    FormDDE->ConstanteDlg = ConstanteDlg;
+    return *FormDDE;
+}
+
+// ---------------------------------------------------------------------------------------
+// The link's operations
+
+void TSpectreMain::EnvoieCommande(Tlecture e, qint32 s, const QString& t, const QByteArray& c)
+{
+    Liaison->EnvoieCommande(e, s, t, c);
+}
+
+void TSpectreMain::GotoLambda(qint32 lambda)
+{
+    Liaison->GotoLambda(lambda);
+}
+
+void TSpectreMain::SetObscuriteProc()
+{
+    Liaison->SetObscuriteProc();
+}
+
+void TSpectreMain::SetBlancProc()
+{
+    Liaison->SetBlancProc();
+}
+
+double TSpectreMain::getAbsorbance()
+{
+    return Liaison->getAbsorbance();
+}
+
+void TSpectreMain::VerifieNombreFlash(Tmode mode)
+{
+    Liaison->VerifieNombreFlash(mode);
+}
+
+void TSpectreMain::SetMode(Tmode acq)
+{
+    Liaison->SetMode(acq);
+    MajActions();
+}
+
+bool TSpectreMain::EchangeEnCours() const
+{
+    return Liaison->EchangeEnCours();
+}
+
+void TSpectreMain::InitAppareil()
+{
+    Liaison->InitAppareil();
+    if (etatSpectre() == esAttente)
+        AppliqueLimites();
+}
+
+void TSpectreMain::AppliqueLimites()
+{
+    // The variant (chosen, or reported by the instrument) decides the lowest wavelength.
+    const qint32 mini = spectro.MiniLambda();
+    if (GrapheSpectre.mondeX.mini != mini && mini < GrapheSpectre.mondeX.maxi) {
+        GrapheSpectre.mondeX.mini = mini;
+        Redessine();
+    }
+    DebutSE->SetMinValue(mini);
+    FinSE->SetMaxValue(spectro.MaxiLambda);
+}
+
+bool TSpectreMain::Connecte()
+{
+    if (Port->EstOuvert() && etatSpectre() != esInit)
+        return true;
+    Dialogues().Message(NonConnecte);
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// The link's view
+
+void TSpectreMain::Sablier(bool actif)
+{
+    if (actif) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++sablier;
+    } else if (sablier > 0) {
+        --sablier;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void TSpectreMain::SablierScan(bool actif)
+{
+    if (actif != sablierScan) {
+        sablierScan = actif;
+        Sablier(actif);
+    }
+}
+
+void TSpectreMain::ActionsEchange(bool enCours)
+{
+    StopAct->setEnabled(enCours);
+    if (enCours) {
+        SpectreAct->setEnabled(false);
+        BlancAct->setEnabled(false);
+        BeerAct->setEnabled(false);
+        CinetiqueAct->setEnabled(false);
+    }
+}
+
+void TSpectreMain::Etiquette(const QString& texte)
+{
+    DebugPanel->setText(texte);
+}
+
+void TSpectreMain::Statut(const QString& texte)
+{
+    statusBar()->showMessage(texte);
+}
+
+void TSpectreMain::Titre(const QString& texte)
+{
+    setWindowTitle(texte);
+}
+
+void TSpectreMain::EffaceAffichages()
+{
+    LambdaLabel->clear();
+    AbsLabel->clear();
+}
+
+void TSpectreMain::Erreur(const QString& message)
+{
+    sablier = 0;
+    sablierScan = false;
+    RapporteErreur(message);
+    if (etatSpectre() != esInit)
+        MajActions();
+}
+
+void TSpectreMain::ReinitEnvoi()
+{
+    if (ConstanteDlg)
+        ConstanteDlg->SetItemIndex(0);
+}
+
+void TSpectreMain::OuvreFenetre(Tmode acq)
+{
+    QWidget** fenetre = acq == mCinetique ? &FenetreCinetique : acq == mBeer ? &FenetreBeer : nullptr;
+    if (!fenetre)
+        return;
+    if (!*fenetre) {
+        const auto& cree = acq == mCinetique ? CreeCinetique : CreeBeer;
+        if (!cree)
+            return;
+        *fenetre = cree(*this);
+    }
+    if (*fenetre) {
+        (*fenetre)->show();
+        (*fenetre)->raise();
+        (*fenetre)->activateWindow();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Acquisition
+
+void TSpectreMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && Liaison
+        && etatSpectre() != esInit)
+        MajActions();
+}
+
+void TSpectreMain::MajActions()
+{
+    const TEtatSpectre etat = etatSpectre();
+    const Tmode acq = Liaison->AcquisitionEnCours;
+    SauverAct->setEnabled(dataOK);
+    KurvalisAct->setEnabled(dataOK);
+    if (etat == esInit) {
+        Titre(QStringLiteral("Spectro Kelvor 51xx non trouvé"));
+        Statut(QStringLiteral("Cliquer sur le bouton Config."));
+    }
+    StopAct->setEnabled(etat == esEnCours);
+    BlancAct->setEnabled(etat == esAttente && acq == mSpectre);
+    BeerAct->setEnabled(etat == esAttente && acq != mCinetique);
+    CinetiqueAct->setEnabled(etat == esAttente && acq != mBeer);
+    SpectreAct->setEnabled(etat == esAttente && blancFait && acq == mSpectre);
+    ConfigAct->setVisible(etat == esInit);
+    ConnectionBtn->setVisible(etat == esInit);
+    NoteLabel->setVisible(etat == esInit);
+    DebutSE->setEnabled(!StopAct->isEnabled());
+    FinSE->setEnabled(!StopAct->isEnabled());
+    ToolBar->update();
+}
+
+void TSpectreMain::ConfigClick()
+{
+    Liaison->SupprimeTrigger();
+    TChoixSpectroDlg& dlg = ChoixDlg();
+    TPort* port = Port;
+    dlg.SetSonde([port](qint32 n) { return port->PortExiste(quint16(n)); },
+                 [port](qint32 n) { return port->NomPort(quint16(n)); });
+    dlg.Active();
+    if (!Dialogues().Execute(dlg))
+        return;
+    dlg.Valide();
+    AppliqueLimites();
+    Liaison->InitAppareil();
+    if (etatSpectre() == esAttente)
+        AppliqueLimites();
+}
+
+void TSpectreMain::Affiche(const QString& lambda, const QString& abs)
+{
+    LambdaLabel->setText(lambda);
+    AbsLabel->setText(abs);
+}
+
+void TSpectreMain::BlancClick()
+{
+    if (!Connecte())
+        return;
+    if (!Dialogues().Confirme(QStringLiteral("Mettre la cuve avec le solvant puis \"OK\""),
+                              TDialogues::bOkAnnuler))
+        return;
+    SetObscuriteProc();
+    VerifieNombreFlash(mSpectre);
+    spectro.DebutLambda = DebutSE->Value();
+    spectro.FinLambda = FinSE->Value();
+
+    const qint32 pas = spectro.pasLambda;
+    const qint32 mini = spectro.MiniLambda();
+    spectro.DebutLambda = pas * (spectro.DebutLambda / pas);
+    if (spectro.DebutLambda < mini)
+        spectro.DebutLambda = mini;
+    DebutSE->SetValue(spectro.DebutLambda);
+    spectro.FinLambda = pas * (spectro.FinLambda / pas);
+    if (spectro.FinLambda > spectro.MaxiLambda)
+        spectro.FinLambda = spectro.MaxiLambda - pas;
+    FinSE->SetValue(spectro.FinLambda);
+
+    for (qint32 l = std::max(spectro.DebutLambda, 0); l <= spectro.FinLambda && DansVecteur(l); ++l)
+        spectro.AbsBlanc[l] = 0;
+
+    Liaison->lecture = lLigneBase;
+    Liaison->etatSpectre = esEnCours;
+    Liaison->chaineLue.clear();
+    try {
+        Liaison->Envoie(spectro.Scan());
+    } catch (...) {
+        // Nothing went out: no line will ever end this scan.
+        Liaison->lecture = lNone;
+        Liaison->etatSpectre = esAttente;
+        MajActions();
+        throw;
+    }
+    SablierScan(true);
+    Progression->setRange(spectro.DebutLambda, std::max(spectro.FinLambda, spectro.DebutLambda + 1));
+    Progression->setValue(spectro.DebutLambda);
+    Progression->show();
+    MajActions();
+    Redessine();
+}
+
+void TSpectreMain::SpectreClick()
+{
+    if (!Connecte())
+        return;
+    if (SauvegardeAfaire
+        && !Dialogues().Confirme(QStringLiteral("Spectre non sauvé, on continue ?"), TDialogues::bOuiNon))
+        return;
+    if (!Dialogues().Confirme(QStringLiteral("Mettre la cuve avec l'échantillon puis \"OK\""),
+                              TDialogues::bOkAnnuler))
+        return;
+    SetObscuriteProc();
+    SauvegardeAfaire = false;
+    dataOK = false;
+    for (qint32 l = spectro.MiniLambda(); l <= spectro.MaxiLambda && DansVecteur(l); ++l)
+        GrapheSpectre.valeurY[l] = PasDeValeur();
+    GrapheSpectre.mondeY.maxi = spectro.MaxiAbs;
+    Redessine();
+    Liaison->lecture = lSpectre;
+    Liaison->etatSpectre = esEnCours;
+    MajActions();
+    spectro.DebutLambda = DebutSE->Value();
+    spectro.FinLambda = FinSE->Value();
+    Liaison->chaineLue.clear();
+    try {
+        Liaison->Envoie(spectro.Scan());
+    } catch (...) {
+        Liaison->lecture = lNone;
+        Liaison->etatSpectre = esAttente;
+        MajActions();
+        throw;
+    }
+    SablierScan(true);
+    Progression->setRange(spectro.DebutLambda, std::max(spectro.FinLambda, spectro.DebutLambda + 1));
+    Progression->setValue(spectro.DebutLambda);
+    Progression->show();
+}
+
+void TSpectreMain::FinBalayage()
+{
+    SablierScan(false);
+    Progression->hide();
+}
+
+void TSpectreMain::LigneBlanc(const QByteArray& chaineLue)
+{
+    spectro.SetAbsLambdaInt(chaineLue);
+    const qint32 l = spectro.LambdaCourante;
+    if (DansVecteur(l))
+        spectro.AbsBlanc[l] = spectro.AbsIntCourante;
+    if (l == spectro.DebutLambda)
+        spectro.AbsBlanc[spectro.MiniLambda()] = spectro.AbsIntCourante;
+    Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=0"));
+    Progression->setValue(std::clamp(l, Progression->minimum(), Progression->maximum()));
+    if (l >= spectro.FinLambda) {
+        Dialogues().Bip();
+        spectro.AbsBlanc[spectro.MaxiLambda] = spectro.AbsIntCourante;
+        blancFait = true;
+        Liaison->etatSpectre = esAttente;
+        Liaison->lecture = lNone;
+        MajActions();
+        Redessine();
+        FinBalayage();
+    }
+}
+
+void TSpectreMain::LigneSpectre(const QByteArray& chaineLue)
+{
+    spectro.SetAbsLambdaInt(chaineLue);
+    spectro.SetAbsLambda();
+    const qint32 l = spectro.LambdaCourante;
+    if (DansVecteur(l))
+        GrapheSpectre.valeurY[l] = spectro.AbsCourante;
+    Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=") + spectro.StrAbs(spectro.AbsCourante));
+    Progression->setValue(std::clamp(l, Progression->minimum(), Progression->maximum()));
+    Redessine();
+    if (l >= spectro.FinLambda) {
+        Dialogues().Bip();
+        Liaison->etatSpectre = esAttente;
+        Liaison->lecture = lNone;
+        FinSpectre();
+        FinBalayage();
+        MajActions();
+    }
+}
+
+void TSpectreMain::FinSpectre()
+{
+    const qint32 d = spectro.FinLambda - spectro.DebutLambda;
+    dataOK = d > 16;
+    SauvegardeAfaire = d > 16;
+    if (d > 16)
+        GrapheSpectre.mondeY.maxi = GrapheSpectre.MaxiY();
+    Redessine();
+}
+
+void TSpectreMain::StopClick()
+{
+    const Tlecture l = lecture();
+    if (l == lSpectre) {
+        spectro.FinLambda = spectro.LambdaCourante;
+        FinSE->SetValue(spectro.FinLambda);
+        FinSpectre();
+    } else if (l == lLigneBase) {
+        spectro.FinLambda = spectro.LambdaCourante;
+        spectro.AbsBlanc[spectro.MaxiLambda] = spectro.AbsIntCourante;
+        FinSE->SetValue(spectro.FinLambda);
+        blancFait = true;
+        Redessine();
+    }
+    FinBalayage();
+    if (l != lConnect) {
+        // Before any connection there is nothing to stop, and no reason to look connected.
+        if (etatSpectre() != esInit)
+            Liaison->etatSpectre = esAttente;
+        Liaison->lecture = lNone;
+        MajActions();
+    }
+}
+
+void TSpectreMain::PasSEChange()
+{
+    spectro.pasLambda = PasSE->Value();
+    FinSE->SetMaxValue(spectro.MaxiLambda - spectro.pasLambda);
+}
+
+void TSpectreMain::DebutSEChange()
+{
+    TraceBornes();
+    spectro.DebutLambda = DebutSE->Value();
+    FinSE->SetMinValue(spectro.DebutLambda + 30);
+    TraceBornes();
+}
+
+void TSpectreMain::FinSEChange()
+{
+    TraceBornes();
+    spectro.FinLambda = FinSE->Value();
+    DebutSE->SetMaxValue(spectro.FinLambda - 30);
+    TraceBornes();
+}
+
+void TSpectreMain::AProposClick()
+{
+    if (!AboutBox)
+        AboutBox = new TAboutBox(this);
+    Dialogues().Execute(*AboutBox);
+}
+
+void TSpectreMain::closeEvent(QCloseEvent* event)
+{
+    if (!adieuFait) {
+        adieuFait = true;
+        Liaison->SupprimeTrigger();
+        Liaison->Adieu();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------
+// Display and cursor
+
+void TSpectreMain::Redessine()
+{
+    PaintBox->Invalide();
+}
+
+void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
+{
+    GrapheSpectre.canvas = &c;
+    GrapheSpectre.LimiteFenetre = rect;
+    try {
+        GrapheSpectre.Draw();
+    } catch (const EErreurCalcul&) {
+        // Axis limits the window never sets; nothing sensible to draw.
+        return;
+    }
+    TraceBornes();
+    if (lecture() == lLigneBase) {
+        const QString texte = QStringLiteral("Blanc en cours");
+        GrapheSpectre.SetHauteurFonte(24);
+        c.Font.Color = clRed;
+        const qint32 largeur = rect.Right - rect.Left;
+        const qint32 hauteur = rect.Bottom - rect.Top;
+        c.Brush.Style = bsClear;
+        c.TextOut((largeur - c.TextWidth(texte)) / 2, hauteur / 2, texte);
+        c.Font.Color = clBlack;
+    }
+}
+
+void TSpectreMain::TraceBornes()
+{
+    qint32 y = 0;
+    GrapheSpectre.WindowXY(spectro.DebutLambda, 0, debutPB, y);
+    GrapheSpectre.WindowXY(spectro.FinLambda, 0, finPB, y);
+    TCanevas* c = GrapheSpectre.canvas;
+    bool attache = false;
+    if (c == &canevas && canevas.Painter() == nullptr) {
+        // Outside a drawing: invert on the kept picture, unless a full repaint is pending
+        // (it will draw the markers at their new place).
+        if (PaintBox->aRedessiner || PaintBox->image.isNull() || !canevas.Attache(&PaintBox->image))
+            return;
+        attache = true;
+    }
+    c->Pen.Color = clRed;
+    c->Pen.Width = 2;
+    c->Pen.Style = psSolid;
+    c->Pen.Mode = pmNot;
+    const TRectangle& f = GrapheSpectre.LimiteFenetre;
+    for (qint32 x : {debutPB, finPB}) {
+        c->MoveTo(x, f.Top);
+        c->LineTo(x, f.Bottom);
+    }
+    GrapheSpectre.penDefault();
+    if (attache) {
+        canevas.Detache();
+        PaintBox->update();
+    }
+}
+
+void TSpectreMain::MajBornes()
+{
+    TraceBornes();
+    DebutSE->SetValue(spectro.DebutLambda);
+    FinSE->SetValue(spectro.FinLambda);
+    FinSE->SetMinValue(spectro.DebutLambda + 30);
+    DebutSE->SetMaxValue(spectro.FinLambda - 30);
+}
+
+qint32 TSpectreMain::LambdaSouris(qint32 X, qint32 Y, double* aw) const
+{
+    double xr = 0;
+    double yr = 0;
+    GrapheSpectre.MondeXY(X, Y, xr, yr);
+    if (aw)
+        *aw = yr;
+    if (!std::isfinite(xr))
+        return 0;
+    return qint32(std::clamp<qint64>(ArrondiPair(xr), -1000000, 1000000));
+}
+
+void TSpectreMain::PaintBoxMouseDown(qint32 X, qint32)
+{
+    if (std::abs(X - debutPB) < 3)
+        curseur = DebutSE->isEnabled() ? curDebut : curNormal;
+    else if (std::abs(X - finPB) < 3)
+        curseur = FinSE->isEnabled() ? curFin : curNormal;
+    else
+        curseur = curNormal;
+    PaintBox->setCursor(curseur == curNormal ? Qt::ArrowCursor : Qt::SizeHorCursor);
+}
+
+void TSpectreMain::PaintBoxMouseMove(qint32 X, qint32 Y)
+{
+    PaintBox->Prepare();
+    double aw = 0;
+    const qint32 lambda = LambdaSouris(X, Y, &aw);
+    const TRectangle& courbe = GrapheSpectre.LimiteCourbe;
+    if (curseur == curDebut) {
+        if (X > courbe.Left && X < finPB) {
+            TraceBornes();
+            spectro.DebutLambda = lambda;
+            MajBornes();
+            PaintBox->setCursor(Qt::SizeHorCursor);
+        }
+    } else if (curseur == curFin) {
+        if (X > debutPB && X < courbe.Right) {
+            TraceBornes();
+            spectro.FinLambda = lambda;
+            MajBornes();
+            PaintBox->setCursor(Qt::SizeHorCursor);
+        }
+    } else if (etatSpectre() != esEnCours) {
+        const QString texteLambda = QStringLiteral("Lambda=%1 nm");
+        if (!canevas.Attache(&PaintBox->image))
+            return;
+        GrapheSpectre.canvas = &canevas;
+        if (dataOK && (lambda < spectro.DebutLambda || lambda > spectro.FinLambda)) {
+            Affiche(texteLambda.arg(lambda), QStringLiteral("A=") + spectro.StrAbs(aw));
+            GrapheSpectre.AfficheCroix(lambda, aw);
+        } else if (dataOK) {
+            qint32 l = lambda;
+            while (l < spectro.FinLambda && DansVecteur(l) && std::isnan(GrapheSpectre.valeurY[l]))
+                ++l;
+            const double y = DansVecteur(l) ? GrapheSpectre.valeurY[l] : PasDeValeur();
+            Affiche(texteLambda.arg(l), QStringLiteral("A=") + spectro.StrAbs(y));
+            GrapheSpectre.AfficheCroix(l, y);
+        } else {
+            GrapheSpectre.AfficheCroix(600, aw);
+        }
+        canevas.Detache();
+        PaintBox->update();
+        if (std::abs(X - debutPB) < 3 && DebutSE->isEnabled())
+            PaintBox->setCursor(Qt::SizeHorCursor);
+        else if (std::abs(X - finPB) < 3 && FinSE->isEnabled())
+            PaintBox->setCursor(Qt::SizeHorCursor);
+        else
+            PaintBox->setCursor(Qt::ArrowCursor);
+    }
+}
+
+void TSpectreMain::PaintBoxMouseUp(qint32 X, qint32 Y)
+{
+    PaintBox->Prepare();
+    TraceBornes();
+    const qint32 lambda = LambdaSouris(X, Y);
+    if (curseur == curDebut && X < finPB - 30) {
+        spectro.DebutLambda = lambda;
+        if (spectro.DebutLambda < spectro.MiniLambda())
+            spectro.DebutLambda = spectro.MiniLambda();
+        if (spectro.DebutLambda > spectro.FinLambda - 30)
+            spectro.DebutLambda = spectro.FinLambda - 30;
+        DebutSE->SetValue(spectro.DebutLambda);
+    }
+    if (curseur == curFin && X > debutPB + 30) {
+        spectro.FinLambda = lambda;
+        if (spectro.FinLambda > spectro.MaxiLambda)
+            spectro.FinLambda = spectro.MaxiLambda;
+        if (spectro.FinLambda < spectro.DebutLambda + 30)
+            spectro.FinLambda = spectro.DebutLambda + 30;
+        FinSE->SetValue(spectro.FinLambda);
+    }
+    curseur = curNormal;
+    PaintBox->setCursor(Qt::ArrowCursor);
+    MajBornes();
+    Redessine();
+}
+
+// ---------------------------------------------------------------------------------------
+// Files and sending
+
+void TSpectreMain::SauveSpectreClick()
+{
+    const QString nom = Dialogues().FichierSauve(QStringLiteral("Enregistrer le spectre"), {}, {}, {});
+    if (nom.isEmpty())
+        return;
+    QString erreur;
+    if (!EcritSpectre(nom, DateHeureCourante(), GrapheSpectre.valeurY, spectro.DebutLambda,
+                      spectro.FinLambda, &erreur)) {
+        RapporteErreur(erreur);
+        return;
+    }
+    SauvegardeAfaire = false;
+}
+
+void TSpectreMain::FileOpenClick()
+{
+    if (etatSpectre() == esEnCours) {
+        // Reading a file now would mix it with the points still arriving.
+        Dialogues().Message(QStringLiteral("Balayage en cours : l'arrêter avant d'ouvrir un fichier."));
+        return;
+    }
+    const QString nom = Dialogues().FichierOuvre(QStringLiteral("Ouvrir un spectre"), {}, {});
+    if (!nom.isEmpty())
+        FileOpenAccept(nom);
+}
+
+void TSpectreMain::FileOpenAccept(const QString& nom)
+{
+    TSpectreLu lu;
+    QString erreur;
+    if (!LitSpectre(nom, GrapheSpectre.valeurY, spectro.MiniLambda(), spectro.MaxiLambda, lu, &erreur)) {
+        RapporteErreur(erreur);
+        return;
+    }
+    GrapheSpectre.valeurY = lu.y;
+    spectro.DebutLambda = lu.debut;
+    spectro.FinLambda = lu.fin;
+    Redessine();
+}
+
+void TSpectreMain::RegSaveBtnClick()
+{
+    TConstanteDlg& dlg = ConstanteDlgRef();
+    TFormDDE& dde = FormDDERef();
+    dlg.AddColPermis = oldDebut == spectro.DebutLambda && oldFin == spectro.FinLambda
+                       && oldPas == spectro.pasLambda;
+    if (!dlg.Montre())
+        return;
+    dde.EnvoieDonnees(GrapheSpectre.valeurY, spectro.DebutLambda, spectro.FinLambda);
+    oldDebut = spectro.DebutLambda;
+    oldFin = spectro.FinLambda;
+    oldPas = spectro.pasLambda;
+    SauvegardeAfaire = false;
+}
+
+} // namespace kelvor

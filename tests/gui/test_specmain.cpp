@@ -1,0 +1,567 @@
+#include "windows/specmain.h"
+
+#include "instrument/choixspe.h"
+#include "instrument/port.h"
+#include "simulateur.h"
+#include "support/dialoguesscript.h"
+#include "support/qtprint.h"
+#include "windows/spinedit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace kelvor;
+
+namespace {
+
+const QString NonConnecte = QStringLiteral(
+    "Le spectrophotomètre n'est pas connecté.\nCliquer sur le bouton \"Connection\".");
+
+// The window on a real pseudo-terminal with the simulated instrument on port 1; every
+// other port number is hidden so a failed search does not wait on real devices.
+class SpecMainTest : public ::testing::Test
+{
+protected:
+    TDialoguesScript dialogues;
+    TSimulateur sim;
+    std::unique_ptr<TSpectreMain> w;
+
+    void SetUp() override
+    {
+        for (int n = 2; n <= 50; ++n)
+            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+        QString erreur;
+        ASSERT_TRUE(sim.Demarre(&erreur)) << erreur.toStdString();
+        qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
+        sim.physique.bruit = false;
+        NouveauSpectro();
+        Cree();
+    }
+
+    void Cree()
+    {
+        w = std::make_unique<TSpectreMain>();
+        w->resize(1000, 680);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        w->PaintBox->Prepare();
+    }
+
+    void Connecte()
+    {
+        w->InitAppareil();
+        ASSERT_EQ(w->etatSpectre(), esAttente);
+    }
+
+    static bool Attends(const std::function<bool()>& condition, int ms = 10000)
+    {
+        return QTest::qWaitFor(condition, ms);
+    }
+
+    void Plage(qint32 debut, qint32 fin, qint32 pas)
+    {
+        w->PasSE->SetValue(pas);
+        w->FinSE->SetValue(fin);
+        w->DebutSE->SetValue(debut);
+        w->FinSE->SetValue(fin);
+    }
+
+    void Blanc(qint32 debut, qint32 fin, qint32 pas)
+    {
+        Plage(debut, fin, pas);
+        dialogues.Repond(true);
+        w->BlancClick();
+        ASSERT_TRUE(Attends([&] { return w->lecture() == lNone; }));
+    }
+
+    // Starts a sample scan whose lines the test sends itself.
+    void SpectreManuel(qint32 debut, qint32 fin)
+    {
+        Plage(debut, fin, Spectro().pasLambda);
+        sim.pannes.ignoreProchaines = 1;
+        dialogues.Repond(true);
+        w->SpectreClick();
+        ASSERT_EQ(w->etatSpectre(), esEnCours);
+    }
+
+    void Emet(qint32 debut, qint32 fin, qint32 pas)
+    {
+        QByteArray lignes;
+        for (qint32 l = debut; l <= fin; l += pas)
+            lignes += QByteArray::number(l) + ":20000\r";
+        Spectro().LambdaCourante = -1;
+        sim.Emet(lignes);
+        ASSERT_TRUE(Attends([&] { return Spectro().LambdaCourante == fin; }));
+    }
+
+    // A pointer move as the window system delivers it.
+    static void Bouge(QWidget* zone, QPoint pt, Qt::MouseButtons boutons = Qt::NoButton)
+    {
+        QMouseEvent ev(QEvent::MouseMove, pt, zone->mapToGlobal(pt), Qt::NoButton, boutons, {});
+        QApplication::sendEvent(zone, &ev);
+    }
+
+    QString Statut() const { return w->statusBar()->currentMessage(); }
+};
+
+TEST_F(SpecMainTest, CreationBringsStoredRangeInsideTheSpinEditBounds)
+{
+    struct Cas { const char* nom; qint32 debut, fin, pas; qint32 debutVu, finVu; };
+    const Cas cas[] = {
+        {"first start, nothing stored", 0, 0, 2, 320, 500},
+        {"stored end below 500", 400, 450, 2, 400, 500},
+        {"stored end above the top", 400, 1200, 4, 400, 996},
+        {"stored start below the variant", 100, 700, 1, 320, 700},
+    };
+    for (const Cas& c : cas) {
+        w.reset();
+        Tspectro& s = NouveauSpectro();
+        s.DebutLambda = c.debut;
+        s.FinLambda = c.fin;
+        s.pasLambda = c.pas;
+        Cree();
+        EXPECT_EQ(w->DebutSE->Value(), c.debutVu) << c.nom;
+        EXPECT_EQ(w->FinSE->Value(), c.finVu) << c.nom;
+        EXPECT_EQ(w->PasSE->Value(), c.pas) << c.nom;
+        EXPECT_EQ(Spectro().DebutLambda, c.debutVu) << c.nom;
+        EXPECT_EQ(Spectro().FinLambda, c.finVu) << c.nom;
+        EXPECT_EQ(w->FinSE->MaxValue(), 1000 - c.pas) << c.nom;
+        EXPECT_EQ(w->FinSE->MinValue(), c.debutVu + 30) << c.nom;
+        EXPECT_EQ(w->DebutSE->MaxValue(), c.finVu - 30) << c.nom;
+    }
+    EXPECT_EQ(w->windowTitle(), "Tracé de spectre avec le spectrophotomètre KELVOR 51xx");
+    EXPECT_TRUE(w->LambdaLabel->text().isEmpty());
+    EXPECT_FALSE(w->DebugPanel->isVisible());
+    EXPECT_TRUE(w->ConnectionBtn->isVisible());
+    EXPECT_FALSE(w->SauverAct->isEnabled());
+    EXPECT_FALSE(w->KurvalisAct->isEnabled());
+}
+
+TEST_F(SpecMainTest, ConnectionSearchSetsTextsAndHidesTheConnectionControls)
+{
+    struct Cas { const char* nom; bool muet; TEtatSpectre etat; QString titre; QString statut; };
+    const Cas cas[] = {
+        {"instrument answers", false, esAttente, "Kelvor 5105 : tracé de spectre pour Kurvalis",
+         "Kelvor51xx 5105trouvé sur COM1"},
+        {"instrument silent", true, esInit, "Spectro Kelvor 51xx non trouvé",
+         "Cliquer sur le bouton Config."},
+    };
+    for (const Cas& c : cas) {
+        sim.pannes.muet = c.muet;
+        sim.EffaceJournal();
+        w->InitAppareil();
+        EXPECT_EQ(w->etatSpectre(), c.etat) << c.nom;
+        EXPECT_EQ(w->windowTitle(), c.titre) << c.nom;
+        EXPECT_EQ(Statut(), c.statut) << c.nom;
+        EXPECT_EQ(w->ConfigAct->isVisible(), c.muet) << c.nom;
+        EXPECT_EQ(w->ConnectionBtn->isVisible(), c.muet) << c.nom;
+        EXPECT_EQ(w->NoteLabel->isVisible(), c.muet) << c.nom;
+        EXPECT_EQ(w->BlancAct->isEnabled(), !c.muet) << c.nom;
+        EXPECT_FALSE(w->SpectreAct->isEnabled()) << "no baseline yet: " << c.nom;
+        EXPECT_EQ(sim.Commandes().value(0), "CONNECT") << c.nom;
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.nom;
+        if (!c.muet) {
+            // The instrument reports a 5105: its range starts at 198.
+            EXPECT_EQ(w->DebutSE->MinValue(), 198);
+            EXPECT_EQ(w->GrapheSpectre.mondeX.mini, 198);
+        }
+        w.reset();
+        NouveauSpectro();
+        Cree();
+    }
+}
+
+TEST_F(SpecMainTest, MeasurementWithoutInstrumentSaysItIsNotConnected)
+{
+    w->BlancClick();
+    w->SpectreClick();
+    EXPECT_EQ(dialogues.messages, QStringList({NonConnecte, NonConnecte}));
+    EXPECT_TRUE(dialogues.questions.isEmpty());
+    w->StopClick();
+    EXPECT_EQ(w->etatSpectre(), esInit) << "Stop before any connection must not look connected";
+    EXPECT_TRUE(sim.Commandes().isEmpty());
+}
+
+TEST_F(SpecMainTest, ConfigDialogChoosesVariantAndSearchesAgain)
+{
+    struct Cas { const char* nom; QByteArray modele; bool muet; qint32 miniAttendu; };
+    const Cas cas[] = {
+        {"no instrument: the chosen 5105 decides", "5105", true, 198},
+        {"a connected 5100 overrides the choice", "5100", false, 320},
+    };
+    for (const Cas& c : cas) {
+        w.reset();
+        NouveauSpectro();
+        Cree();
+        sim.modele = c.modele;
+        sim.pannes.muet = c.muet;
+        QStringList items;
+        dialogues.RepondDialogue(true, [&](QDialog& d) {
+            auto& dlg = static_cast<TChoixSpectroDlg&>(d);
+            for (QRadioButton* b : dlg.ItemsPorts())
+                items << b->text() + " " + b->accessibleDescription();
+            dlg.ItemKelvor(k5105)->setChecked(true);
+        });
+        w->ConfigClick();
+        EXPECT_EQ(items, QStringList({"COM1 " + sim.Peripherique()})) << c.nom;
+        EXPECT_EQ(w->DebutSE->MinValue(), c.miniAttendu) << c.nom;
+        EXPECT_EQ(w->GrapheSpectre.mondeX.mini, c.miniAttendu) << c.nom;
+        EXPECT_EQ(w->FinSE->MaxValue(), 1000) << c.nom;
+        EXPECT_EQ(w->etatSpectre(), c.muet ? esInit : esAttente) << c.nom;
+    }
+}
+
+TEST_F(SpecMainTest, BaselineSnapsToTheStepAndStoresItsAnchors)
+{
+    Connecte();
+    Spectro().AbsBlanc[350] = 77;   // outside the range: kept
+    Spectro().AbsBlanc[401] = 55;   // inside, not measured at step 2: cleared
+    sim.EffaceJournal();
+    Blanc(401, 703, 2);
+
+    EXPECT_EQ(dialogues.questions.value(0), "Mettre la cuve avec le solvant puis \"OK\"");
+    EXPECT_TRUE(sim.Commandes().contains("SCAN:400:704:2")) << sim.Journal().toStdString();
+    EXPECT_EQ(w->DebutSE->Value(), 400);
+    EXPECT_EQ(w->FinSE->Value(), 702);
+    TPhysique p;
+    p.bruit = false;
+    const Tspectro& s = Spectro();
+    for (qint32 l = 400; l <= 702; l += 2)
+        ASSERT_EQ(s.AbsBlanc[l], p.Intensite(l, 0)) << l;
+    EXPECT_EQ(s.AbsBlanc[401], 0);
+    EXPECT_EQ(s.AbsBlanc[350], 77);
+    EXPECT_EQ(s.AbsBlanc[198], p.Intensite(400, 0)) << "low anchor at MiniLambda";
+    EXPECT_EQ(s.AbsBlanc[1000], p.Intensite(702, 0)) << "high anchor";
+    EXPECT_EQ(dialogues.bips, 1);
+    EXPECT_EQ(w->AbsLabel->text(), "A=0");
+    EXPECT_EQ(w->LambdaLabel->text(), "λ702 nm");
+    EXPECT_EQ(w->etatSpectre(), esAttente);
+    EXPECT_TRUE(w->blancFait);
+    EXPECT_TRUE(w->SpectreAct->isEnabled());
+    EXPECT_FALSE(w->StopAct->isEnabled());
+    EXPECT_FALSE(w->Progression->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(SpecMainTest, BaselineSnappingAtTheEdgesOfTheRange)
+{
+    struct Cas { const char* nom; qint32 debut, fin, pas; QByteArray commande; qint32 debutVu, finVu; };
+    const Cas cas[] = {
+        {"start below the variant is raised back", 198, 600, 4, "SCAN:198:604:4", 198, 600},
+        {"end 999 snaps to 998", 500, 999, 2, "SCAN:500:1000:2", 500, 998},
+    };
+    Connecte();
+    for (const Cas& c : cas) {
+        sim.EffaceJournal();
+        Blanc(c.debut, c.fin, c.pas);
+        EXPECT_TRUE(sim.Commandes().contains(c.commande)) << c.nom << ": " << sim.Journal().toStdString();
+        EXPECT_EQ(w->DebutSE->Value(), c.debutVu) << c.nom;
+        EXPECT_EQ(w->FinSE->Value(), c.finVu) << c.nom;
+        EXPECT_EQ(Spectro().FinLambda, c.finVu) << c.nom;
+    }
+}
+
+TEST_F(SpecMainTest, SampleScanComputesAbsorbanceAgainstTheBaselineAndItsAnchors)
+{
+    Connecte();
+    Blanc(400, 700, 2);
+    sim.MetCuve(cuEchantillon);
+    Plage(330, 800, 2);
+    dialogues.Repond(true);
+    w->SpectreClick();
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
+
+    TPhysique p;
+    p.bruit = false;
+    const double noir = p.Obscurite();
+    p.cuve = cuEchantillon;
+    const Tspectro& s = Spectro();
+    for (qint32 l = 330; l <= 800; l += 2) {
+        // Below and above the baseline the anchors stand in for the missing blank.
+        const qint32 blanc = l < 400 ? s.AbsBlanc[400] : l > 700 ? s.AbsBlanc[700] : s.AbsBlanc[l];
+        const double a = -std::log10((p.Intensite(l, 0) - noir) / (blanc - noir));
+        ASSERT_NEAR(w->GrapheSpectre.valeurY[l], std::clamp(a, -0.3, 2.5), 1e-9) << l;
+        ASSERT_TRUE(std::isnan(w->GrapheSpectre.valeurY[l + 1])) << l + 1;
+    }
+    EXPECT_TRUE(std::isnan(w->GrapheSpectre.valeurY[328]));
+    EXPECT_TRUE(w->dataOK);
+    EXPECT_TRUE(w->SauvegardeAfaire);
+    EXPECT_TRUE(w->SauverAct->isEnabled());
+    EXPECT_TRUE(w->KurvalisAct->isEnabled());
+    EXPECT_DOUBLE_EQ(w->GrapheSpectre.mondeY.maxi, w->GrapheSpectre.MaxiY());
+    EXPECT_EQ(w->LambdaLabel->text(), "λ800 nm");
+    EXPECT_EQ(w->AbsLabel->text(), "A=" + s.StrAbs(w->GrapheSpectre.valeurY[800]));
+    EXPECT_EQ(dialogues.bips, 2);
+
+    // A second scan while this one is unsaved: No keeps everything.
+    sim.EffaceJournal();
+    const Vecteur avant = w->GrapheSpectre.valeurY;
+    dialogues.Repond(false);
+    w->SpectreClick();
+    EXPECT_EQ(dialogues.questions.last(), "Spectre non sauvé, on continue ?");
+    EXPECT_TRUE(w->SauvegardeAfaire);
+    EXPECT_TRUE(w->dataOK);
+    EXPECT_EQ(std::memcmp(&avant, &w->GrapheSpectre.valeurY, sizeof avant), 0);
+    QTest::qWait(50);
+    EXPECT_TRUE(sim.Commandes().isEmpty());
+}
+
+TEST_F(SpecMainTest, StopTenNanometresAfterTheStart)
+{
+    struct Cas { const char* nom; qint32 finMontree; qint32 finLambda; bool dataOK; };
+    const Cas cas[] = {
+        {"end spin edit raises start+10 to start+30", 700, 430, true},
+        {"end spin edit already at start+30: no change rule", 430, 410, false},
+    };
+    Connecte();
+    Blanc(400, 700, 2);
+    for (const Cas& c : cas) {
+        SpectreManuel(400, c.finMontree);
+        EXPECT_TRUE(w->StopAct->isEnabled()) << c.nom;
+        EXPECT_FALSE(w->DebutSE->isEnabled()) << c.nom;
+        Emet(400, 410, 2);
+        w->StopClick();
+        EXPECT_EQ(w->FinSE->Value(), 430) << c.nom;
+        EXPECT_EQ(Spectro().FinLambda, c.finLambda) << c.nom;
+        EXPECT_EQ(w->dataOK, c.dataOK) << c.nom;
+        EXPECT_EQ(w->etatSpectre(), esAttente) << c.nom;
+        EXPECT_EQ(w->lecture(), lNone) << c.nom;
+        EXPECT_FALSE(std::isnan(w->GrapheSpectre.valeurY[410])) << c.nom;
+        EXPECT_TRUE(std::isnan(w->GrapheSpectre.valeurY[412])) << c.nom;
+        EXPECT_TRUE(w->DebutSE->isEnabled()) << c.nom;
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.nom;
+        w->SauvegardeAfaire = false;
+    }
+}
+
+TEST_F(SpecMainTest, SilentInstrumentMidScanLeavesTheWindowUsableThroughStop)
+{
+    Connecte();
+    Blanc(400, 700, 2);
+    SpectreManuel(400, 700);
+    Emet(400, 450, 2);
+    QTest::qWait(300);
+    EXPECT_EQ(w->etatSpectre(), esEnCours);
+    EXPECT_TRUE(w->Progression->isVisible());
+    EXPECT_EQ(w->Progression->value(), 450);
+    QTest::keyClick(w.get(), Qt::Key_T, Qt::AltModifier);     // "S&top"
+    if (w->etatSpectre() == esEnCours)
+        w->StopAct->trigger();
+    EXPECT_EQ(w->etatSpectre(), esAttente);
+    EXPECT_TRUE(w->BlancAct->isEnabled());
+    EXPECT_TRUE(w->SpectreAct->isEnabled());
+    EXPECT_FALSE(w->StopAct->isEnabled());
+    EXPECT_FALSE(w->Progression->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Late lines are discarded: nothing is expected any more.
+    sim.Emet("460:20000\r");
+    QTest::qWait(100);
+    EXPECT_TRUE(std::isnan(w->GrapheSpectre.valeurY[460]));
+}
+
+TEST_F(SpecMainTest, FinSpectreNeedsMoreThanSixteenNanometres)
+{
+    for (const auto& [d, attendu] : {std::pair{16, false}, std::pair{17, true}}) {
+        Spectro().DebutLambda = 500;
+        Spectro().FinLambda = 500 + d;
+        w->dataOK = !attendu;
+        w->SauvegardeAfaire = !attendu;
+        w->FinSpectre();
+        EXPECT_EQ(w->dataOK, attendu) << d;
+        EXPECT_EQ(w->SauvegardeAfaire, attendu) << d;
+        EXPECT_EQ(w->SauverAct->isEnabled(), false) << "MajActions has not run yet";
+    }
+}
+
+// Markers driven by real mouse events on the graph area.
+TEST_F(SpecMainTest, MarkersAreGrabbedWithinTwoPixelsAndDragged)
+{
+    Plage(400, 700, 2);
+    QWidget* zone = w->PaintBox;
+    const int y = zone->height() / 2;
+    struct Cas { const char* nom; int ecart; Tcurseur attendu; };
+    for (const Cas& c : {Cas{"2 px grabs", 2, curDebut}, Cas{"3 px grabs nothing", 3, curNormal},
+                         Cas{"-2 px grabs", -2, curDebut}}) {
+        QTest::mousePress(zone, Qt::LeftButton, {}, QPoint(w->debutPB + c.ecart, y));
+        EXPECT_EQ(w->curseur, c.attendu) << c.nom;
+        EXPECT_EQ(zone->cursor().shape(), c.attendu == curNormal ? Qt::ArrowCursor : Qt::SizeHorCursor);
+        QTest::mouseRelease(zone, Qt::LeftButton, {}, QPoint(w->debutPB + c.ecart, y));
+        EXPECT_EQ(w->curseur, curNormal) << c.nom;
+        Plage(400, 700, 2);
+    }
+
+    // Drag the start to 450.
+    qint32 x450 = 0, yy = 0;
+    w->GrapheSpectre.WindowXY(450, 0, x450, yy);
+    QTest::mousePress(zone, Qt::LeftButton, {}, QPoint(w->debutPB, y));
+    Bouge(zone, QPoint(x450, y), Qt::LeftButton);
+    QTest::mouseRelease(zone, Qt::LeftButton, {}, QPoint(x450, y));
+    EXPECT_NEAR(Spectro().DebutLambda, 450, 1);
+    EXPECT_EQ(w->DebutSE->Value(), Spectro().DebutLambda);
+    EXPECT_EQ(w->FinSE->MinValue(), Spectro().DebutLambda + 30);
+
+    // The end released far right of the curve area goes to the top of the range.
+    QTest::mousePress(zone, Qt::LeftButton, {}, QPoint(w->finPB, y));
+    EXPECT_EQ(w->curseur, curFin);
+    QTest::mouseRelease(zone, Qt::LeftButton, {}, QPoint(zone->width() - 1, y));
+    EXPECT_EQ(w->FinSE->MaxValue(), 998);
+    EXPECT_EQ(Spectro().FinLambda, 998) << "MaxiLambda, then the spin edit's change rule";
+    w->FinSE->SetMaxValue(1000);    // as after the port dialog
+    QTest::mousePress(zone, Qt::LeftButton, {}, QPoint(w->finPB, y));
+    QTest::mouseRelease(zone, Qt::LeftButton, {}, QPoint(zone->width() - 1, y));
+    EXPECT_EQ(Spectro().FinLambda, 1000);
+
+    // The start dragged onto the end marker and released within 30 px of it keeps the
+    // value of the last move, held by the spin edit's bounds.
+    w->FinSE->SetValue(700);
+    qint32 x690 = 0;
+    w->GrapheSpectre.WindowXY(690, 0, x690, yy);
+    QTest::mousePress(zone, Qt::LeftButton, {}, QPoint(w->debutPB, y));
+    Bouge(zone, QPoint(x690, y), Qt::LeftButton);
+    QTest::mouseRelease(zone, Qt::LeftButton, {}, QPoint(x690, y));
+    EXPECT_EQ(Spectro().DebutLambda, 670);
+    EXPECT_EQ(w->DebutSE->Value(), 670);
+
+    // While a scan runs the spin edits are disabled and nothing can be grabbed.
+    w->DebutSE->setEnabled(false);
+    w->FinSE->setEnabled(false);
+    QTest::mousePress(zone, Qt::LeftButton, {}, QPoint(w->debutPB, y));
+    EXPECT_EQ(w->curseur, curNormal);
+    QTest::mouseRelease(zone, Qt::LeftButton, {}, QPoint(w->debutPB, y));
+}
+
+TEST_F(SpecMainTest, MarkersInvertThePictureAndMoveWithTheSpinEdits)
+{
+    Plage(400, 700, 2);
+    w->PaintBox->Prepare();
+    const QImage avant = w->PaintBox->Image();
+    const QRgb fond = avant.pixel(w->debutPB, 5);
+    const qint32 ancien = w->debutPB;
+    w->DebutSE->SetValue(500);
+    const QImage apres = w->PaintBox->Image();
+    EXPECT_NE(apres.pixel(w->debutPB, 5), avant.pixel(w->debutPB, 5)) << "drawn at the new column";
+    EXPECT_NE(apres.pixel(ancien, 5), fond) << "old marker erased, background restored";
+    EXPECT_EQ(apres.pixel(ancien, 5) , qRgb(255, 255, 255) | 0xFF000000);
+}
+
+TEST_F(SpecMainTest, HoverReadoutsBeforeAndAfterASpectrum)
+{
+    QWidget* zone = w->PaintBox;
+    qint32 x550 = 0, y = 0, x600 = 0;
+    w->GrapheSpectre.WindowXY(550, 1.0, x550, y);
+    w->GrapheSpectre.WindowXY(600, 1.0, x600, y);
+    Bouge(zone, QPoint(x550, y));
+    EXPECT_TRUE(w->LambdaLabel->text().isEmpty());
+    EXPECT_EQ(w->GrapheSpectre.Xcroix, x600) << "no spectrum: the cross stays at 600 nm";
+    EXPECT_NEAR(w->GrapheSpectre.Ycroix, y, 1);
+
+    // A spectrum 400..700 measured every 10 nm, with nothing from 520 to 700.
+    Vecteur& v = w->GrapheSpectre.valeurY;
+    v.fill(PasDeValeur());
+    for (qint32 l = 400; l <= 510; l += 10)
+        v[l] = l / 1000.0;
+    Plage(400, 700, 2);
+    w->dataOK = true;
+    w->GrapheSpectre.mondeY.maxi = 2.5;
+    w->Redessine();
+    w->PaintBox->Prepare();
+    struct Cas { const char* nom; qint32 lambda; QString lambdaVu; QString absVu; };
+    const Cas cas[] = {
+        {"in a gap: next measured point", 441, "Lambda=450 nm", "A=" + Spectro().StrAbs(0.45)},
+        {"on a point", 500, "Lambda=500 nm", "A=" + Spectro().StrAbs(0.5)},
+        {"gap up to the end", 600, "Lambda=700 nm", "A=0"},
+    };
+    for (const Cas& c : cas) {
+        qint32 x = 0;
+        w->GrapheSpectre.WindowXY(c.lambda, 1.0, x, y);
+        // Pixel columns are coarser than 1 nm: aim at the column of the wanted wavelength.
+        double lr = 0, ar = 0;
+        w->GrapheSpectre.MondeXY(x, y, lr, ar);
+        Bouge(zone, QPoint(x, y));
+        EXPECT_EQ(w->LambdaLabel->text(), c.lambdaVu) << c.nom << " (pointer at " << lr << ")";
+        EXPECT_EQ(w->AbsLabel->text(), c.absVu) << c.nom;
+    }
+    qint32 x800 = 0;
+    w->GrapheSpectre.WindowXY(800, 1.0, x800, y);
+    double l800 = 0, a800 = 0;
+    w->GrapheSpectre.MondeXY(x800, y, l800, a800);
+    Bouge(zone, QPoint(x800, y));
+    EXPECT_EQ(w->LambdaLabel->text(), QStringLiteral("Lambda=%1 nm").arg(ArrondiPair(l800)));
+    EXPECT_EQ(w->AbsLabel->text(), "A=" + Spectro().StrAbs(a800)) << "outside the range: the pointer's";
+}
+
+TEST_F(SpecMainTest, SavedSpectrumOpensBackAndFailuresKeepTheData)
+{
+    QTemporaryDir dossier;
+    Vecteur& v = w->GrapheSpectre.valeurY;
+    v.fill(PasDeValeur());
+    for (qint32 l = 400; l <= 700; l += 2)
+        v[l] = (l - 400) / 300.0;
+    Plage(400, 700, 2);
+    w->dataOK = true;
+    w->SauvegardeAfaire = true;
+
+    // A folder that does not exist: the system's message, still unsaved.
+    dialogues.Repond(true, dossier.filePath("absent/s.txt"));
+    w->SauveSpectreClick();
+    EXPECT_EQ(dialogues.messages.size(), 1);
+    EXPECT_TRUE(w->SauvegardeAfaire);
+
+    const QString nom = dossier.filePath("s.txt");
+    dialogues.Repond(true, nom);
+    w->SauveSpectreClick();
+    EXPECT_FALSE(w->SauvegardeAfaire);
+    QFile f(nom);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().count("\r\n"), 3 + 151);
+
+    const Vecteur avant = v;
+    v.fill(0.0);
+    Plage(500, 600, 2);
+    w->FileOpenAccept(nom);
+    for (qint32 l = 320; l <= 1000; ++l) {
+        ASSERT_EQ(std::isnan(v[l]), std::isnan(avant[l])) << l;
+        if (!std::isnan(avant[l])) {
+            ASSERT_NEAR(v[l], avant[l], 5e-4) << l;
+        }
+    }
+    EXPECT_EQ(Spectro().DebutLambda, 400);
+    EXPECT_EQ(Spectro().FinLambda, 700);
+    EXPECT_EQ(w->DebutSE->Value(), 500) << "opening leaves the spin edits";
+    EXPECT_TRUE(w->dataOK);
+
+    dialogues.Repond(true, dossier.filePath("absent.txt"));
+    w->FileOpenClick();
+    EXPECT_EQ(dialogues.messages.size(), 2);
+    EXPECT_NEAR(v[500], avant[500], 5e-4) << "a failed open keeps the spectrum";
+    EXPECT_EQ(Spectro().FinLambda, 700);
+}
+
+TEST_F(SpecMainTest, ClosingSaysGoodbyeOnlyWhenThePortIsOpen)
+{
+    w->close();
+    QTest::qWait(100);
+    EXPECT_TRUE(sim.Commandes().isEmpty());
+
+    w.reset();
+    Cree();
+    Connecte();
+    sim.EffaceJournal();
+    w->close();
+    EXPECT_TRUE(Attends([&] { return !sim.Commandes().isEmpty(); }, 2000));
+    EXPECT_EQ(sim.Commandes(), QList<QByteArray>({"DISCONNECT"}));
+    EXPECT_FALSE(w->Port->EstOuvert());
+}
+
+} // namespace
