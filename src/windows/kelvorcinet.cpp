@@ -235,6 +235,7 @@ void TCinetiqueForm::Construit()
     labelLambda->setBuddy(LambdaSE);
     LabelDeltat = new QLabel(haut);
     LabelDeltat->setMinimumWidth(60);
+    LabelDeltat->setAccessibleName(QStringLiteral("Intervalle Dt"));
     DeltatSB = new TSpinButton(QStringLiteral("Intervalle Dt"), haut);
     auto* labelDuree = new QLabel(QStringLiteral("Durée"), haut);
     DureeEdit = new QLineEdit(haut);
@@ -330,6 +331,7 @@ void TCinetiqueForm::Construit()
     connect(Timer, &QTimer::timeout, this, &TCinetiqueForm::TimerTimer);
     DureeEdit->installEventFilter(this);
     EditBidon->installEventFilter(this);
+    SaveBtn->installEventFilter(this);
 }
 
 void TCinetiqueForm::FormCreate()
@@ -791,6 +793,14 @@ bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* event)
     const QString texte = touche->text();
     if (touche->key() == Qt::Key_Tab || touche->key() == Qt::Key_Backtab)
         return false;
+    // The destinations are reachable from the keyboard too.
+    if (objet == SaveBtn) {
+        if (touche->key() == Qt::Key_Down || touche->key() == Qt::Key_Menu) {
+            SaveBtn->showMenu();
+            return true;
+        }
+        return false;
+    }
 
     if (objet == EditBidon) {
         if (texte == QLatin1String(" ")) {
