@@ -3,6 +3,7 @@
 #include "banc.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace kelvor {
 namespace {
@@ -30,10 +31,17 @@ using PortSerie = TBanc;
 
 TEST_F(PortSerie, ProbeFindsFreeAndBusyPortsOnly)
 {
-    Simulateur(7);
+    TSimulateur& sim = Simulateur(7);
     qputenv("KELVOR_COM8", QDir::temp().filePath("kelvor-aucun-port").toLocal8Bit());
+    // kelvor-sim --link gives a stable path: a symbolic link to the pty.
+    const QString lien = QDir::temp().filePath(QStringLiteral("kelvor-lien-%1").arg(QCoreApplication::applicationPid()));
+    QFile::remove(lien);
+    ASSERT_TRUE(QFile::link(sim.Peripherique(), lien));
+    qputenv("KELVOR_COM9", lien.toLocal8Bit());
     EXPECT_TRUE(PortExiste(7));
     EXPECT_FALSE(PortExiste(8));
+    EXPECT_TRUE(PortExiste(9));
+    QFile::remove(lien);
     port.Ouvre(7);
     EXPECT_TRUE(PortExiste(7)) << "held by us: busy still counts as present";
     EXPECT_TRUE(port.EstOuvert());
