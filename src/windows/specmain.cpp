@@ -2,6 +2,7 @@
 
 #include "app/about.h"
 #include "app/application.h"
+#include "app/instances.h"
 #include "exchange/fichierspectre.h"
 #include "exchange/kelvorconst.h"
 #include "exchange/spectdde.h"
@@ -10,6 +11,7 @@
 #include "instrument/port.h"
 #include "platform/portserie.h"
 #include "util/dialogues.h"
+#include "windows/kelvorcinet.h"
 #include "windows/spinedit.h"
 
 #include <QAccessible>
@@ -143,6 +145,10 @@ TSpectreMain::TSpectreMain(TPort* port, QWidget* parent)
 
 TSpectreMain::~TSpectreMain()
 {
+    // The measurement windows hold a reference to this one; they go first, without
+    // their close steps.
+    delete FenetreCinetique;
+    delete FenetreBeer;
     // The link must not call back into a half-destroyed window.
     delete Liaison;
     Liaison = nullptr;
@@ -348,13 +354,15 @@ TChoixSpectroDlg& TSpectreMain::ChoixDlg()
 TConstanteDlg& TSpectreMain::ConstanteDlgRef()
 {
     if (!ConstanteDlg)
-        SetConstanteDlg(new TConstanteDlg(this));
+        SetConstanteDlg(kelvor::ConstanteDlg ? kelvor::ConstanteDlg : new TConstanteDlg(this));
     return *ConstanteDlg;
 }
 
 TFormDDE& TSpectreMain::FormDDERef()
 {
-    if (!FormDDE) {
+    if (!FormDDE && kelvor::FormDDE) {
+        SetFormDDE(kelvor::FormDDE);
+    } else if (!FormDDE) {
         auto* form = new TFormDDE(this);
         form->SetFenetrePrincipale(this);
         SetFormDDE(form);
@@ -500,8 +508,8 @@ void TSpectreMain::Erreur(const QString& message)
 
 void TSpectreMain::ReinitEnvoi()
 {
-    if (ConstanteDlg)
-        ConstanteDlg->SetItemIndex(0);
+    if (TConstanteDlg* dlg = ConstanteDlg ? ConstanteDlg : kelvor::ConstanteDlg)
+        dlg->SetItemIndex(0);
 }
 
 void TSpectreMain::OuvreFenetre(Tmode acq)
@@ -511,9 +519,13 @@ void TSpectreMain::OuvreFenetre(Tmode acq)
         return;
     if (!*fenetre) {
         const auto& cree = acq == mCinetique ? CreeCinetique : CreeBeer;
-        if (!cree)
-            return;
-        *fenetre = cree(*this);
+        if (cree) {
+            *fenetre = cree(*this);
+        } else if (acq == mCinetique) {
+            auto* f = new TCinetiqueForm(*this);
+            f->FormDDE = &FormDDERef();
+            *fenetre = f;
+        }
     }
     if (*fenetre) {
         (*fenetre)->show();

@@ -78,7 +78,9 @@ public:
     void SetChoixSpectroDlg(TChoixSpectroDlg* dlg) { ChoixSpectroDlg = dlg; }
     void SetConstanteDlg(TConstanteDlg* dlg);
     void SetFormDDE(TFormDDE* form);
-    // Makers of the kinetics and Beer-Lambert windows, run the first time their mode opens.
+    // Makers of the kinetics and Beer-Lambert windows, run the first time their mode
+    // opens; without one, the kinetics window is made here. The windows made are
+    // top-level and destroyed with this one.
     std::function<QWidget*(TAppareil&)> CreeCinetique;
     std::function<QWidget*(TAppareil&)> CreeBeer;
 

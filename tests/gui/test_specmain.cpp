@@ -565,3 +565,31 @@ TEST_F(SpecMainTest, ClosingSaysGoodbyeOnlyWhenThePortIsOpen)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SpecMainTest, KineticsModeMakesItsWindowOnceAndGatesTheActions)
+{
+    Connecte();
+    sim.EffaceJournal();
+    w->CinetiqueAct->trigger();
+    ASSERT_NE(w->FenetreCinetique, nullptr);
+    QWidget* fenetre = w->FenetreCinetique;
+    EXPECT_TRUE(fenetre->isVisible());
+    EXPECT_TRUE(fenetre->isWindow());
+    EXPECT_EQ(sim.Commandes(), QList<QByteArray>({"NO OF READINGS 10"}));
+    EXPECT_EQ(w->Liaison->AcquisitionEnCours, mCinetique);
+    EXPECT_FALSE(w->BlancAct->isEnabled());
+    EXPECT_FALSE(w->BeerAct->isEnabled());
+    EXPECT_TRUE(w->CinetiqueAct->isEnabled());
+
+    fenetre->hide();
+    w->SetMode(mCinetique);
+    EXPECT_EQ(w->FenetreCinetique, fenetre);
+    EXPECT_TRUE(fenetre->isVisible());
+    w->SetMode(mSpectre);
+    EXPECT_TRUE(w->BlancAct->isEnabled());
+    EXPECT_TRUE(w->BeerAct->isEnabled());
+}
+
+} // namespace
