@@ -437,7 +437,9 @@ TChampsModeBeer TSerieBeer::ChampsModeDlg() const
         c.maxi = ReelToStrDefaut(abscisse.maxi);
     }
     c.mini = ReelToStrDefaut(abscisse.mini);
-    c.maxBeer = ReelToStrDefaut(abscisse.maxi);
+    // The concentration page shows the concentration limit, not the range of another mode
+    // (16 records would otherwise be proposed, and clamped to 1 mol/L on OK).
+    c.maxBeer = ReelToStrDefaut(concMax);
     c.mode = ModeAcq;
     return c;
 }

@@ -5,6 +5,7 @@
 
 #include "exchange/textes.h"
 #include "instrument/inifile.h"
+#include "support/appareilscript.h"
 #include "support/dialoguesscript.h"
 #include "support/qtprint.h"
 
@@ -15,36 +16,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <deque>
 
 using namespace kelvor;
 
 namespace {
-
-// Hands out queued absorbances; an empty queue is a test fault.
-class TAppareilScript : public TAppareil
-{
-public:
-    std::deque<double> lectures;
-    QStringList journal;
-    bool occupe = false;
-
-    void GotoLambda(qint32 lambda) override { journal << QStringLiteral("GOTO %1").arg(lambda); }
-    void SetBlancProc() override { journal << QStringLiteral("BLANC"); }
-    double getAbsorbance() override
-    {
-        journal << QStringLiteral("ABS");
-        if (lectures.empty()) {
-            ADD_FAILURE() << "unexpected reading";
-            return PasDeValeur();
-        }
-        const double a = lectures.front();
-        lectures.pop_front();
-        return a;
-    }
-    void SetMode(Tmode) override {}
-    bool EchangeEnCours() const override { return occupe; }
-};
 
 // Records what the series asks the window to do.
 class TVueJournal : public TVueBeer
@@ -471,7 +446,7 @@ TEST_F(BeerTest, ModeDialogProposesAConcentrationWhenComingFromIncrement)
     EXPECT_EQ(c.signif, "Volume");
     EXPECT_EQ(c.mini, "1,5");
     EXPECT_EQ(c.maxi, "20");
-    EXPECT_EQ(c.maxBeer, "20");
+    EXPECT_EQ(c.maxBeer, "0,25") << "the limit of the concentration mode, not this range";
 }
 
 TEST_F(BeerTest, ModeDialogValues)

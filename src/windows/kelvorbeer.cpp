@@ -1,0 +1,684 @@
+#include "windows/kelvorbeer.h"
+
+#include "app/instances.h"
+#include "exchange/kelvorconst.h"
+#include "exchange/spectdde.h"
+#include "exchange/textes.h"
+#include "instrument/inifile.h"
+#include "platform/pressepapier.h"
+#include "util/dialogues.h"
+#include "windows/modebeer.h"
+#include "windows/spinedit.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace kelvor {
+
+namespace {
+
+// Restores the normal cursor however the exchange ends.
+struct Sablier
+{
+    Sablier() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Sablier() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// Hints go to the status line only: this window shows no tool tips.
+void Conseil(QWidget* w, const QString& longue)
+{
+    w->setStatusTip(longue);
+    w->setAccessibleDescription(longue);
+}
+
+// The drop-down images: the companion program (a small plot), the clipboard, a file.
+QIcon ImageDestination(int quoi)
+{
+    QPixmap p(16, 16);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    switch (quoi) {
+    case 0:
+        g.setPen(QPen(Qt::black, 1));
+        g.drawLine(2, 1, 2, 14);
+        g.drawLine(2, 14, 15, 14);
+        g.setPen(QPen(QColor(200, 0, 0), 1.6));
+        g.drawLine(3, 13, 14, 3);
+        break;
+    case 1:
+        g.setPen(QPen(QColor(90, 60, 20), 1));
+        g.setBrush(QColor(200, 160, 90));
+        g.drawRoundedRect(QRectF(2.5, 2.5, 11, 13), 1.5, 1.5);
+        g.setBrush(Qt::white);
+        g.drawRect(QRectF(4.5, 5.5, 7, 8));
+        break;
+    default:
+        g.setPen(QPen(QColor(40, 40, 110), 1));
+        g.setBrush(QColor(70, 90, 180));
+        g.drawRect(QRectF(1.5, 1.5, 13, 13));
+        g.setBrush(Qt::white);
+        g.drawRect(QRectF(4.5, 1.5, 7, 5));
+        break;
+    }
+    return QIcon(p);
+}
+
+QAccessibleInterface* FabriqueAccessible(const QString& classe, QObject* objet)
+{
+    if (objet && objet->isWidgetType() && classe == QLatin1String("kelvor::TOscilloBeer"))
+        return new QAccessibleWidget(static_cast<QWidget*>(objet), QAccessible::Chart);
+    return nullptr;
+}
+
+QTableWidget* Grille(int rangs, QWidget* parent)
+{
+    auto* g = new QTableWidget(rangs, 2, parent);
+    g->horizontalHeader()->hide();
+    g->verticalHeader()->hide();
+    g->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    g->verticalHeader()->setDefaultSectionSize(20);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    g->setTabKeyNavigation(false);
+    return g;
+}
+
+// Writes a cell; only the first column of the measurement grid can be selected.
+void Cellule(QTableWidget* g, int rang, int colonne, const QString& texte, bool selectionnable,
+             const QColor& couleur = QColor())
+{
+    QTableWidgetItem* item = g->item(rang, colonne);
+    if (!item) {
+        item = new QTableWidgetItem;
+        g->setItem(rang, colonne, item);
+    }
+    item->setText(texte);
+    item->setFlags(selectionnable ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::ItemIsEnabled);
+    if (couleur.isValid())
+        item->setForeground(couleur);
+}
+
+} // namespace
+
+TOscilloBeer::TOscilloBeer(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Graphe de l'absorbance"));
+}
+
+void TOscilloBeer::paintEvent(QPaintEvent*)
+{
+    if (image.size() != size() && Redessine)
+        Redessine();
+    QPainter p(this);
+    p.drawImage(0, 0, image);
+}
+
+void TOscilloBeer::resizeEvent(QResizeEvent*)
+{
+    if (Redessine)
+        Redessine();
+}
+
+TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
+    : QWidget(parent, Qt::Window), Serie(appareil), Appareil(appareil)
+{
+    static const bool fabrique = [] {
+        QAccessible::installFactory(FabriqueAccessible);
+        return true;
+    }();
+    Q_UNUSED(fabrique);
+
+    Construit();
+
+    Graphe.Trace = tCinet;
+    Graphe.NbreCourbe = 1;
+    Graphe.canvas = &canevas_;
+
+    LambdaSE->SetMinValue(Spectro().MiniLambda());
+    LambdaSE->SetMaxValue(Spectro().MaxiLambda);
+    LambdaSE->SetValue(500);
+    LambdaSEChange();   // the instrument is not known to be there yet
+
+    {
+        const TIniFile ini(CheminReglages());
+        Serie.LitReglages(ini);
+    }
+    QAction* coche = Serie.SauveFichier ? FileM : Serie.SauveClip ? ClipM : KurvalisM;
+    coche->setChecked(true);
+    ChoisitImage(coche);
+
+    Serie.SetVue(this);
+    Serie.InitAttente();
+    qApp->installEventFilter(this);
+}
+
+TBeerForm::~TBeerForm()
+{
+    qApp->removeEventFilter(this);
+    Serie.SetVue(nullptr);
+}
+
+void TBeerForm::Construit()
+{
+    setWindowTitle(QStringLiteral("Loi de Beer-Lambert avec Kelvor 5100"));
+    resize(747, 568);
+    if (QScreen* ecran = QGuiApplication::primaryScreen())
+        move(ecran->availableGeometry().center() - rect().center());
+
+    // Top panel.
+    auto* haut = new QWidget(this);
+    auto* hautLayout = new QHBoxLayout(haut);
+    hautLayout->setContentsMargins(6, 4, 6, 4);
+    LambdaSE = new TSpinEdit(haut);
+    LambdaSE->setAccessibleName(QStringLiteral("Longueur d'onde"));
+    Conseil(LambdaSE, QStringLiteral("Indiquer la longueur d'onde en nm"));
+    LabelLambda = new QLabel(QStringLiteral("&Lambda (nm)"), haut);
+    LabelLambda->setBuddy(LambdaSE);
+    LabelClavier = new QLabel(haut);
+    ClavierEdit = new QLineEdit(haut);
+    ClavierEdit->setAccessibleName(QStringLiteral("Valeur"));
+    ClavierEdit->setMaximumWidth(120);
+    LabelClavier->setBuddy(ClavierEdit);
+    hautLayout->addWidget(LabelLambda);
+    hautLayout->addWidget(LambdaSE);
+    hautLayout->addSpacing(24);
+    hautLayout->addWidget(LabelClavier);
+    hautLayout->addWidget(ClavierEdit);
+    hautLayout->addStretch(1);
+    connect(LambdaSE, &TSpinEdit::Change, this, &TBeerForm::LambdaSEChange);
+
+    // Tool bar, captions beside the images.
+    ToolBar = new QWidget(this);
+    auto* barre = new QHBoxLayout(ToolBar);
+    barre->setContentsMargins(4, 0, 4, 0);
+    barre->setSpacing(2);
+    auto bouton = [&](QToolButton*& b, const QString& texte, QStyle::StandardPixmap image,
+                      const QString& conseil, void (TBeerForm::*action)()) {
+        b = new QToolButton(ToolBar);
+        b->setText(texte);
+        b->setIcon(style()->standardIcon(image));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setAccessibleName(texte);
+        Conseil(b, conseil);
+        if (action)
+            connect(b, &QToolButton::clicked, this, action);
+        barre->addWidget(b);
+    };
+    bouton(SaveBtn, QStringLiteral("Sauver"), QStyle::SP_DialogSaveButton, QString(),
+           &TBeerForm::SaveBtnClick);
+    bouton(ModeBtn0, QStringLiteral("Mode"), QStyle::SP_FileDialogDetailedView,
+           QStringLiteral("Choix du mode : Beer, A(x), A seul"), &TBeerForm::AcquisitionItemClick);
+    bouton(MajBtn, QStringLiteral("MàJ"), QStyle::SP_BrowserReload,
+           QStringLiteral("Si clignotant, cliquer pour régler la longueur d'onde du spectro"),
+           &TBeerForm::MajBtnClick);
+    bouton(ZeroBtn, QStringLiteral("Zero/Blanc"), QStyle::SP_DialogResetButton,
+           QStringLiteral("Mettre la cuve avec le solvant puis cliquer ici"),
+           &TBeerForm::ZeroBtnClick);
+    bouton(EnregistreBtn, QStringLiteral("Enregistrer"), QStyle::SP_DialogApplyButton, QString(),
+           &TBeerForm::EnregistreBtnClick);
+    bouton(ResetBtn, QStringLiteral("RàZ"), QStyle::SP_TrashIcon,
+           QStringLiteral("Remise à zéro de l'acquisition"), &TBeerForm::ResetBtnClick);
+    bouton(UndoBtn, QStringLiteral("Défaire"), QStyle::SP_ArrowBack,
+           QStringLiteral("Suppression de la dernière acquisition"), &TBeerForm::UndoBtnClick);
+    bouton(PrintBtn0, QStringLiteral("Imprimer"), QStyle::SP_FileIcon,
+           QStringLiteral("Impression du graphe"), &TBeerForm::PrintBtnClick);
+    bouton(ExitBtn0, QStringLiteral("Quitter"), QStyle::SP_DialogCloseButton, QString(),
+           &TBeerForm::ExitItemClick);
+    barre->addStretch(1);
+
+    SaveMenu = new QMenu(SaveBtn);
+    destinations_ = new QActionGroup(this);
+    destinations_->setExclusive(true);
+    const QStringList textes = {QStringLiteral("vers Kurvalis"),
+                                QStringLiteral("vers presse papiers"),
+                                QStringLiteral("vers fichier")};
+    QAction** items[] = {&KurvalisM, &ClipM, &FileM};
+    for (int i = 0; i < 3; ++i) {
+        QAction* a = SaveMenu->addAction(ImageDestination(i), textes[i]);
+        a->setCheckable(true);
+        a->setData(i);
+        destinations_->addAction(a);
+        *items[i] = a;
+    }
+    connect(SaveMenu, &QMenu::triggered, this, &TBeerForm::KurvalisMClick);
+    SaveBtn->setMenu(SaveMenu);
+    SaveBtn->setPopupMode(QToolButton::MenuButtonPopup);
+
+    // Right panel: measurements, and the unknowns below them.
+    auto* droite = new QWidget(this);
+    droite->setFixedWidth(151);
+    auto* droiteLayout = new QVBoxLayout(droite);
+    droiteLayout->setContentsMargins(0, 0, 0, 0);
+    droiteLayout->setSpacing(2);
+    BeerMesureGrid = Grille(8, droite);
+    BeerMesureGrid->setAccessibleName(QStringLiteral("Mesures"));
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c) {
+            Cellule(BeerMesureGrid, r, c, QString(), false);
+            BeerMesureGrid->item(r, c)->setBackground(palette().button());
+            BeerMesureGrid->item(r, c)->setTextAlignment(Qt::AlignCenter);
+        }
+    beerCalcGrid = Grille(4, droite);
+    beerCalcGrid->setFixedHeight(155);
+    beerCalcGrid->setAccessibleName(QStringLiteral("Concentrations déterminées"));
+    Conseil(beerCalcGrid, QStringLiteral("Valeurs déterminées à partir de la loi de Beer-Lambert"));
+    droiteLayout->addWidget(BeerMesureGrid, 1);
+    droiteLayout->addWidget(beerCalcGrid);
+
+    Oscillo = new TOscilloBeer(this);
+    Oscillo->Redessine = [this] { OscilloPaint(); };
+
+    auto* milieu = new QHBoxLayout;
+    milieu->setContentsMargins(0, 0, 0, 0);
+    milieu->setSpacing(0);
+    milieu->addWidget(Oscillo, 1);
+    milieu->addWidget(droite);
+
+    auto* tout = new QVBoxLayout(this);
+    tout->setContentsMargins(0, 0, 0, 0);
+    tout->setSpacing(0);
+    tout->addWidget(haut);
+    tout->addWidget(ToolBar);
+    tout->addLayout(milieu, 1);
+
+    setTabOrder(LambdaSE, ClavierEdit);
+}
+
+// ---- drawing ---------------------------------------------------------------------------
+
+void TBeerForm::CopieVersGraphe()
+{
+    Graphe.valeurX = Serie.valeurX;
+    Graphe.valeurY = Serie.valeurY;
+    Graphe.NbrePoints = Serie.NbrePoints;
+    auto copie = [](Tmonde& m, const TAxeBeer& a) {
+        m.nom = a.nom;
+        m.unite = a.unite;
+        m.signif = a.signif;
+        m.mini = a.mini;
+        m.maxi = a.maxi;
+    };
+    copie(Graphe.mondeX, Serie.abscisse);
+    copie(Graphe.mondeY, Serie.absorbance);
+}
+
+template <class F> void TBeerForm::DessineDans(F f)
+{
+    if (Oscillo->image.size() != Oscillo->size() || Oscillo->image.isNull())
+        OscilloPaint();
+    if (Oscillo->image.isNull() || !canevas_.Attache(&Oscillo->image))
+        return;
+    try {
+        f();
+    } catch (const EErreurCalcul&) {
+    }
+    canevas_.Detache();
+    Oscillo->update();
+}
+
+void TBeerForm::EcritLigneMesure(int rang, const QString& x, const QString& y)
+{
+    Cellule(BeerMesureGrid, rang, 0, x, true);
+    Cellule(BeerMesureGrid, rang, 1, y, false);
+}
+
+void TBeerForm::OscilloPaint()
+{
+    Serie.AjusteAxes();
+    CopieVersGraphe();
+
+    const QSize taille = Oscillo->size();
+    bool dessine = false;
+    if (!taille.isEmpty()) {
+        if (Oscillo->image.size() != taille)
+            Oscillo->image = QImage(taille, QImage::Format_RGB32);
+        dessine = canevas_.Attache(&Oscillo->image);
+    }
+    if (dessine) {
+        Graphe.canvas = &canevas_;
+        Graphe.LimiteFenetre = TRectangle{0, 0, taille.width(), taille.height()};
+        try {
+            Graphe.Draw();
+        } catch (const EErreurCalcul&) {
+            // The series keeps its ranges apart; a failed layout leaves the last picture.
+        }
+    }
+
+    // Headings, then the points left once those below zero are gone.
+    Cellule(BeerMesureGrid, 0, 0, Serie.abscisse.nom, false);
+    Cellule(BeerMesureGrid, 0, 1, Serie.absorbance.nom, false);
+    Cellule(BeerMesureGrid, 1, 0, Serie.abscisse.unite, false);
+    Cellule(BeerMesureGrid, 1, 1, Serie.absorbance.unite, false);
+    if (BeerMesureGrid->rowCount() < Serie.NbrePoints + 3)
+        BeerMesureGrid->setRowCount(Serie.NbrePoints + 5);
+    if (Serie.RetireNegatifs() > 0)
+        CopieVersGraphe();
+    const qint32 n = Serie.NbrePoints;
+    for (qint32 i = 0; i < n; ++i)
+        EcritLigneMesure(i + 2, ReelToStr3(Serie.valeurX[i]), ReelToStr3(Serie.valeurY[i]));
+    if (n > 0)
+        BeerMesureGrid->setCurrentCell(n + 1, 0);
+    for (int r = n + 2; r < BeerMesureGrid->rowCount(); ++r)
+        EcritLigneMesure(r, QString(), QString());
+
+    if (Serie.ModeAcq == maBeer && n >= 3) {
+        double x = 0;
+        double y = 0;
+        if (dessine && Serie.FinDroiteEtalonnage(x, y)) {
+            qint32 x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+            Graphe.WindowXY(0, 0, x0, y0);
+            Graphe.WindowXY(x, y, x1, y1);
+            canevas_.MoveTo(x0, y0);
+            canevas_.LineTo(x1, y1);
+        }
+        const qint32 m = Serie.NbreCalc;
+        if (beerCalcGrid->rowCount() < m + 1)
+            beerCalcGrid->setRowCount(m + 1);
+        for (qint32 j = 0; j < m; ++j) {
+            Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
+            Cellule(beerCalcGrid, j, 1, ReelToStr3(Serie.AbsCalc[j]), true, Qt::red);
+            if (dessine)
+                Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]);
+        }
+        if (m > 0)
+            beerCalcGrid->setCurrentCell(m, 0);
+        for (int r = m; r < beerCalcGrid->rowCount(); ++r) {
+            Cellule(beerCalcGrid, r, 0, QString(), true, Qt::red);
+            Cellule(beerCalcGrid, r, 1, QString(), true, Qt::red);
+        }
+    }
+
+    if (dessine) {
+        canevas_.Detache();
+        Oscillo->update();
+    }
+}
+
+void TBeerForm::AffichePoint(qint32 i)
+{
+    CopieVersGraphe();
+    DessineDans([&] { Graphe.TracePointCinet(IndiceVecteur(i)); });
+    if (BeerMesureGrid->rowCount() < i + 3)
+        BeerMesureGrid->setRowCount(i + 5);
+    EcritLigneMesure(i + 2, ReelToStr3(Serie.valeurX[i]), ReelToStr3(Serie.valeurY[i]));
+    BeerMesureGrid->setCurrentCell(i + 2, 0);
+}
+
+void TBeerForm::AfficheInconnu(qint32 j)
+{
+    if (beerCalcGrid->rowCount() < j + 1)
+        beerCalcGrid->setRowCount(j + 1);
+    Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
+    Cellule(beerCalcGrid, j, 1, Spectro().StrAbs(Serie.AbsCalc[j]), true, Qt::red);
+    DessineDans([&] { Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]); });
+}
+
+// ---- controls --------------------------------------------------------------------------
+
+void TBeerForm::AppliqueControles()
+{
+    const TEtatControles e = Serie.Controles();
+    ResetBtn->setVisible(e.razVisible);
+    SaveBtn->setVisible(e.razVisible);
+    UndoBtn->setVisible(e.defaireVisible);
+    EnregistreBtn->setVisible(e.enregistreVisible);
+    EnregistreBtn->setEnabled(e.enregistreActif);
+    EnregistreBtn->setText(e.enregistreCaption);
+    EnregistreBtn->setAccessibleName(e.enregistreCaption);
+    Conseil(EnregistreBtn, e.enregistreHint);
+    LabelClavier->setText(e.labelValeur);
+    LabelClavier->setVisible(e.valeurVisible);
+    ClavierEdit->setVisible(e.valeurVisible);
+    ClavierEdit->setEnabled(e.valeurActif);
+    Conseil(ClavierEdit, e.valeurHint);
+    beerCalcGrid->setVisible(e.inconnusVisible);
+    MajBtn->setEnabled(e.majActif);
+    ZeroBtn->setEnabled(e.zeroActif);
+}
+
+void TBeerForm::MajControles()
+{
+    ClavierEdit->clear();
+    AppliqueControles();
+    if (Serie.Controles().focusValeur && ClavierEdit->isEnabled())
+        ClavierEdit->setFocus();
+}
+
+void TBeerForm::FocusValeur()
+{
+    ClavierEdit->setFocus();
+}
+
+void TBeerForm::VideValeur()
+{
+    ClavierEdit->clear();
+}
+
+// ---- commands --------------------------------------------------------------------------
+
+void TBeerForm::EnregistreBtnClick()
+{
+    Serie.Enregistre();
+}
+
+void TBeerForm::ClavierEditKeyPress()
+{
+    Serie.ValideValeur(ClavierEdit->text());
+}
+
+void TBeerForm::UndoBtnClick()
+{
+    Serie.Defaire();
+}
+
+void TBeerForm::ResetBtnClick()
+{
+    Serie.RaZ();
+}
+
+void TBeerForm::AcquisitionItemClick()
+{
+    if (Serie.Occupe())
+        return;
+    if (!ModeBeerDlg)
+        ModeBeerDlg = new TModeBeerDlg(Serie, this);
+    const TModeAcquisition avant = Serie.ModeAcq;
+    ModeBeerDlg->Montre();
+    Serie.ApresChoixMode(avant);
+}
+
+void TBeerForm::LambdaSEChange()
+{
+    Serie.LambdaChange();
+    AppliqueControles();
+}
+
+void TBeerForm::MajBtnClick()
+{
+    if (Serie.Occupe())
+        return;
+    {
+        Sablier s;
+        LambdaSE->setEnabled(false);
+        Serie.MajLambda(LambdaSE->Value());
+        LambdaSE->setEnabled(true);
+    }
+    AppliqueControles();
+}
+
+void TBeerForm::ZeroBtnClick()
+{
+    Serie.Zero();
+    AppliqueControles();
+}
+
+void TBeerForm::ExitItemClick()
+{
+    // Leaving changes the instrument's mode: not in the middle of an exchange.
+    if (Serie.Occupe())
+        return;
+    Appareil.SetMode(mSpectre);
+    close();
+}
+
+void TBeerForm::PrintBtnClick()
+{
+    CopieVersGraphe();
+    Graphe.Imprime();
+    // The page left its own layout in the graph.
+    OscilloPaint();
+}
+
+// ---- saving ----------------------------------------------------------------------------
+
+void TBeerForm::ChoisitImage(QAction* item)
+{
+    SaveBtn->setIcon(item->icon());
+}
+
+void TBeerForm::KurvalisMClick(QAction* item)
+{
+    ChoisitImage(item);
+    item->setChecked(true);
+    Serie.ChoisitDestination(item->data().toInt());
+    SaveBtnClick();
+}
+
+void TBeerForm::SaveBtnClick()
+{
+    if (Serie.SauveKurvalis) {
+        if (!ConstanteDlg || ConstanteDlg->Montre()) {
+            Serie.DejaSauve = true;
+            CopieDonnees(true);
+        }
+    }
+    if (Serie.SauveClip) {
+        Serie.DejaSauve = true;
+        CopieDonnees(false);
+    }
+    if (Serie.SauveFichier)
+        SauveFichier();
+}
+
+void TBeerForm::CopieDonnees(bool envoyer)
+{
+    const TValeursConstante c = ConstanteDlg ? ConstanteDlg->Valeurs() : TValeursConstante{};
+    const QString executable = FormDDE && !FormDDE->Executable.isEmpty()
+                                   ? FormDDE->Executable
+                                   : QCoreApplication::applicationFilePath();
+    const QStringList lignes = Serie.BlocPressePapier(executable, DateHeureCourante(), c);
+    if (FormDDE)
+        FormDDE->EnvoieTable(lignes, envoyer);
+    else
+        CopiePressePapier(TexteBloc(lignes));
+}
+
+void TBeerForm::SauveFichier()
+{
+    Serie.SauveDansFichier();
+}
+
+// ---- window ----------------------------------------------------------------------------
+
+void TBeerForm::FormActivate()
+{
+    Serie.InitAttente();
+}
+
+void TBeerForm::FormClose()
+{
+    if (Serie.DemandeSauvegarde() &&
+        Dialogues().Confirme(QuestionSauvegarde, TDialogues::bOuiNon))
+        SaveBtnClick();
+    TIniFile ini(CheminReglages());
+    Serie.EcritReglages(ini);
+    if (!ini.FileName().isEmpty())
+        ini.UpdateFile();
+}
+
+void TBeerForm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    // Hidden, never destroyed: the series stays until the program ends.
+    event->accept();
+}
+
+bool TBeerForm::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::WindowActivate:
+        FormActivate();
+        break;
+    case QEvent::StatusTip:
+        emit Indication(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+bool TBeerForm::eventFilter(QObject* objet, QEvent* e)
+{
+    if (e->type() != QEvent::KeyPress || !objet->isWidgetType() ||
+        static_cast<QWidget*>(objet)->window() != this)
+        return QWidget::eventFilter(objet, e);
+    auto* touche = static_cast<QKeyEvent*>(e);
+    // The window sees every key first: space records while "Enregistrer" is enabled.
+    if (touche->key() == Qt::Key_Space && touche->modifiers() == Qt::NoModifier &&
+        EnregistreBtn->isEnabled() && EnregistreBtn->isVisible()) {
+        if (!touche->isAutoRepeat())
+            EnregistreBtnClick();
+        return true;
+    }
+    const bool entree = touche->key() == Qt::Key_Return || touche->key() == Qt::Key_Enter;
+    if (objet == ClavierEdit) {
+        if (entree) {
+            ClavierEditKeyPress();
+            return true;
+        }
+        const QString texte = touche->text();
+        if (texte.size() == 1 && texte[0].unicode() >= 32 && !CaractereValeurAdmis(texte[0]))
+            return true;
+        return false;
+    }
+    // Tool buttons answer Enter as well as space, and Alt+Down opens "Sauver"'s menu.
+    if (auto* b = qobject_cast<QToolButton*>(objet); b && b->parentWidget() == ToolBar) {
+        if (entree) {
+            b->click();
+            return true;
+        }
+        if (b == SaveBtn && touche->key() == Qt::Key_Down &&
+            (touche->modifiers() & Qt::AltModifier)) {
+            SaveBtn->showMenu();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(objet, e);
+}
+
+} // namespace kelvor

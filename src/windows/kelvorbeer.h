@@ -1,0 +1,132 @@
+#pragma once
+// The Beer-Lambert window: absorbance at one wavelength against a record number, a typed
+// concentration or a typed value, with the calibration line and the unknowns of the
+// concentration mode. The rules live in mesure/beer; this class holds the controls,
+// draws the series and sends or saves it.
+
+#include "graph/canevas.h"
+#include "graph/graphker.h"
+#include "instrument/appareil.h"
+#include "mesure/beer.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTableWidget;
+class QToolButton;
+
+namespace kelvor {
+
+class TModeBeerDlg;
+class TSpinEdit;
+
+// The plot: shows the graph's picture, kept in an image so that single points and
+// unknowns can be added to it without repainting everything.
+class TOscilloBeer : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TOscilloBeer(QWidget* parent = nullptr);
+    QImage image;
+    std::function<void()> Redessine;    // full repaint of the picture
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+class TBeerForm : public QWidget, private TVueBeer
+{
+    Q_OBJECT
+
+public:
+    explicit TBeerForm(TAppareil& appareil, QWidget* parent = nullptr);
+    ~TBeerForm() override;
+
+    // The series and its rules; the graph draws a copy of it.
+    TSerieBeer Serie;
+    Tgraphe Graphe;
+
+    // Controls.
+    QLabel* LabelLambda = nullptr;
+    TSpinEdit* LambdaSE = nullptr;
+    QLabel* LabelClavier = nullptr;
+    QLineEdit* ClavierEdit = nullptr;
+    QWidget* ToolBar = nullptr;
+    QToolButton* SaveBtn = nullptr;
+    QToolButton* ModeBtn0 = nullptr;
+    QToolButton* MajBtn = nullptr;
+    QToolButton* ZeroBtn = nullptr;
+    QToolButton* EnregistreBtn = nullptr;
+    QToolButton* ResetBtn = nullptr;
+    QToolButton* UndoBtn = nullptr;
+    QToolButton* PrintBtn0 = nullptr;
+    QToolButton* ExitBtn0 = nullptr;
+    QMenu* SaveMenu = nullptr;
+    QAction* KurvalisM = nullptr;
+    QAction* ClipM = nullptr;
+    QAction* FileM = nullptr;
+    QTableWidget* BeerMesureGrid = nullptr;
+    QTableWidget* beerCalcGrid = nullptr;
+    TOscilloBeer* Oscillo = nullptr;
+    TModeBeerDlg* ModeBeerDlg = nullptr;   // made on the first "Mode"
+
+    // Commands.
+    void EnregistreBtnClick();
+    void ClavierEditKeyPress();             // Enter in the value field
+    void UndoBtnClick();
+    void ResetBtnClick();
+    void AcquisitionItemClick();
+    void MajBtnClick();
+    void LambdaSEChange();
+    void ZeroBtnClick();
+    void ExitItemClick();
+    void PrintBtnClick();
+    void SaveBtnClick();
+    void KurvalisMClick(QAction* item);
+    void SauveFichier();
+    void CopieDonnees(bool envoyer);
+
+    void FormActivate();
+    void FormClose();
+    void InitAttente() { Serie.InitAttente(); }
+    void OscilloPaint();
+    // Applies the series' control states without touching the value field.
+    void AppliqueControles();
+
+signals:
+    // Long part of the hint of the control under the mouse, for the main status line.
+    void Indication(const QString& texte);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* objet, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // TVueBeer
+    void Redessine() override { OscilloPaint(); }
+    void AffichePoint(qint32 i) override;
+    void AfficheInconnu(qint32 j) override;
+    void MajControles() override;
+    void FocusValeur() override;
+    void VideValeur() override;
+
+    void Construit();
+    void CopieVersGraphe();
+    void ChoisitImage(QAction* item);
+    void EcritLigneMesure(int rang, const QString& x, const QString& y);
+    template <class F> void DessineDans(F f);
+
+    TAppareil& Appareil;
+    TCanevasQt canevas_;
+    QActionGroup* destinations_ = nullptr;
+};
+
+} // namespace kelvor

@@ -1,0 +1,399 @@
+// The Beer-Lambert window offscreen: keys, grids, the picture, saving, closing, and a
+// calibration against the simulated instrument.
+
+#include "windows/kelvorbeer.h"
+
+#include "exchange/textes.h"
+#include "instrument/inifile.h"
+#include "instrument/liaison.h"
+#include "integration/banc.h"
+#include "platform/portserie.h"
+#include "platform/pressepapier.h"
+#include "support/appareilscript.h"
+#include "support/dialoguesscript.h"
+#include "support/qtprint.h"
+#include "windows/modebeer.h"
+#include "windows/spinedit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusTipEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace kelvor;
+
+namespace {
+
+class BeerFormTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        ASSERT_TRUE(dossier.isValid());
+        DossierDonnees = dossier.path() + QLatin1Char('/');
+        NouveauSpectro();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        DossierDonnees.clear();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // The window shown and active, as the user finds it.
+    TBeerForm& Fenetre()
+    {
+        form = std::make_unique<TBeerForm>(appareil);
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return *form;
+    }
+    // Space typed over the plot, where it has no other use.
+    void Espace() { QTest::keyClick(form->Oscillo, Qt::Key_Space); }
+    void Mesure(double a)
+    {
+        appareil.lectures.push_back(a);
+        Espace();
+    }
+    void Tape(const QString& texte, double a)
+    {
+        appareil.lectures.push_back(a);
+        form->ClavierEdit->setText(texte);
+        QTest::keyClick(form->ClavierEdit, Qt::Key_Return);
+    }
+    // Mode dialog answered with the given concentration maximum.
+    void ModeBeer(const QString& maxi)
+    {
+        dialogues.RepondDialogue(true, [maxi](QDialog& d) {
+            auto& dlg = static_cast<TModeBeerDlg&>(d);
+            dlg.SetItemIndex(maBeer);
+            dlg.EditMaxBeer->setText(maxi);
+            dlg.OKBtn->click();
+        });
+        form->ModeBtn0->click();
+    }
+    QString Cellule(QTableWidget* g, int r, int c)
+    {
+        QTableWidgetItem* i = g->item(r, c);
+        return i ? i->text() : QString();
+    }
+    QPoint Pixel(double x, double y)
+    {
+        qint32 xi = 0, yi = 0;
+        form->Graphe.WindowXY(x, y, xi, yi);
+        return {xi, yi};
+    }
+    // Any pixel of the colour within one pixel of p.
+    bool Couleur(QPoint p, QRgb couleur)
+    {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (form->Oscillo->image.pixel(p + QPoint(dx, dy)) == couleur)
+                    return true;
+        return false;
+    }
+
+    QTemporaryDir dossier;
+    TDialoguesScript dialogues;
+    TAppareilScript appareil;
+    std::unique_ptr<TBeerForm> form;
+};
+
+TEST_F(BeerFormTest, LayoutAndHintsAtCreation)
+{
+    TBeerForm& f = Fenetre();
+    EXPECT_EQ(f.windowTitle(), "Loi de Beer-Lambert avec Kelvor 5100");
+    QStringList captions;
+    for (QToolButton* b : f.ToolBar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        captions << b->text();
+    EXPECT_EQ(captions, QStringList({"Sauver", "Mode", "MàJ", "Zero/Blanc", "Enregistrer", "RàZ",
+                                     "Défaire", "Imprimer", "Quitter"}));
+    EXPECT_EQ(f.ModeBtn0->statusTip(), "Choix du mode : Beer, A(x), A seul");
+    EXPECT_EQ(f.LambdaSE->statusTip(), "Indiquer la longueur d'onde en nm");
+    EXPECT_EQ(f.beerCalcGrid->statusTip(), "Valeurs déterminées à partir de la loi de Beer-Lambert");
+    EXPECT_TRUE(f.ModeBtn0->toolTip().isEmpty()) << "hints go to the status line only";
+    EXPECT_EQ(f.LambdaSE->Value(), 500);
+    EXPECT_TRUE(f.MajBtn->isEnabled());
+    EXPECT_FALSE(f.ZeroBtn->isEnabled());
+    EXPECT_FALSE(f.EnregistreBtn->isEnabled());
+    EXPECT_FALSE(f.ClavierEdit->isVisible());
+    EXPECT_FALSE(f.beerCalcGrid->isVisible());
+    EXPECT_FALSE(f.SaveBtn->isVisible());
+    EXPECT_EQ(f.BeerMesureGrid->rowCount(), 8);
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 0, 0), "n");
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 0, 1), "A");
+    EXPECT_TRUE(f.KurvalisM->isChecked());
+
+    QString indication;
+    QObject::connect(&f, &TBeerForm::Indication, [&](const QString& t) { indication = t; });
+    QStatusTipEvent tip(f.MajBtn->statusTip());
+    QApplication::sendEvent(f.MajBtn, &tip);
+    EXPECT_EQ(indication, "Si clignotant, cliquer pour régler la longueur d'onde du spectro");
+}
+
+TEST_F(BeerFormTest, SpaceRecordsOnlyOnceTheWavelengthIsReached)
+{
+    TBeerForm& f = Fenetre();
+    Espace();
+    EXPECT_EQ(appareil.journal, QStringList()) << "not yet at the wavelength shown";
+
+    f.MajBtn->click();
+    EXPECT_EQ(appareil.journal, QStringList({"GOTO 500"}));
+    EXPECT_FALSE(f.MajBtn->isEnabled());
+    EXPECT_TRUE(f.ZeroBtn->isEnabled());
+    Mesure(0.25);
+    Mesure(0.5);
+    EXPECT_EQ(f.Serie.NbrePoints, 2);
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "1");
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 1), "0,5");
+    EXPECT_EQ(f.BeerMesureGrid->currentRow(), 3);
+    EXPECT_EQ(f.Graphe.mondeX.maxi, 32);
+
+    f.LambdaSE->SetValue(620);
+    EXPECT_FALSE(f.EnregistreBtn->isEnabled());
+    EXPECT_FALSE(f.ZeroBtn->isEnabled());
+    f.FormActivate();
+    Espace();
+    EXPECT_EQ(f.Serie.NbrePoints, 2);
+    f.MajBtn->click();
+    f.ZeroBtn->click();
+    Mesure(0.75);
+    EXPECT_EQ(appareil.journal.mid(3), QStringList({"GOTO 620", "BLANC", "ABS"}));
+    EXPECT_EQ(f.Serie.NbrePoints, 3);
+    EXPECT_TRUE(f.SaveBtn->isVisible());
+    EXPECT_TRUE(f.ResetBtn->isVisible());
+
+    f.ResetBtn->click();
+    EXPECT_EQ(f.Serie.NbrePoints, 0);
+    EXPECT_EQ(f.BeerMesureGrid->rowCount(), 8);
+    for (int r = 2; r < 8; ++r)
+        EXPECT_EQ(Cellule(f.BeerMesureGrid, r, 0), "") << r;
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 0, 0), "n");
+}
+
+TEST_F(BeerFormTest, NegativePointIsDrawnOnceThenRemovedAndRenumbered)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    Mesure(0.5);
+    Mesure(-0.01);
+    const QPoint p = Pixel(1, -0.01);
+    EXPECT_TRUE(Couleur(p, clBlack)) << "drawn when recorded";
+    EXPECT_EQ(f.Serie.NbrePoints, 2);
+
+    f.OscilloPaint();
+    EXPECT_TRUE(Couleur(p, clBlack)) << "the next redraw still shows it";
+    EXPECT_EQ(f.Serie.NbrePoints, 1);
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "");
+
+    Mesure(0.4);
+    f.OscilloPaint();
+    EXPECT_FALSE(Couleur(p, clBlack));
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "1");
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 1), "0,4");
+}
+
+TEST_F(BeerFormTest, CalibrationLineIsClippedAtTheTopAndUnknownsAreRedSquares)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,1");
+    ASSERT_EQ(f.Serie.ModeAcq, maBeer);
+    EXPECT_TRUE(f.ClavierEdit->isVisible());
+    EXPECT_EQ(f.LabelClavier->text(), "c (mol/L) =");
+    Tape("0,01", 0.5);
+    Tape("0.02", 1.0);
+    EXPECT_FALSE(f.EnregistreBtn->isVisible());
+    Tape("0,03", 1.2);
+    ASSERT_NEAR(f.Serie.pente, 45, 1e-9);
+    EXPECT_EQ(f.EnregistreBtn->text(), "Concentration ?");
+    EXPECT_TRUE(f.EnregistreBtn->isEnabled());
+
+    // 45 x 0.1 = 4.5 lies far above the top (1.2): the segment stops at (1.2 / 45, 1.2).
+    EXPECT_TRUE(Couleur(Pixel(0.01, 0.45), clBlack));
+    EXPECT_TRUE(Couleur(Pixel(0.026, 1.17), clBlack)) << "up to the top";
+    const QPoint fin = Pixel(1.2 / 45, 1.2);
+    ASSERT_GE(fin.y(), 4);
+    for (int dy : {2, 3})
+        EXPECT_FALSE(Couleur(fin + QPoint(1, -dy), clBlack)) << "nothing above the top " << dy;
+
+    Mesure(0.9);
+    ASSERT_EQ(f.Serie.NbreCalc, 1);
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 0), "0,02");
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 1), "0,900") << "as the instrument writes it";
+    EXPECT_TRUE(Couleur(Pixel(0.02, 0.9), clRed));
+    f.OscilloPaint();
+    EXPECT_TRUE(Couleur(Pixel(0.02, 0.9), clRed)) << "drawn again by every redraw";
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 1), "0,9");
+
+    f.UndoBtn->click();
+    EXPECT_EQ(f.Serie.NbreCalc, 0);
+    EXPECT_EQ(f.Serie.NbrePoints, 3);
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 0), "");
+}
+
+TEST_F(BeerFormTest, ValueFieldKeepsNumberCharactersAndAsksAboveTheMaximum)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,1");
+    QTest::keyClicks(f.ClavierEdit, "0a,5 x");
+    EXPECT_EQ(f.ClavierEdit->text(), "0,5");
+    dialogues.Repond(true);
+    appareil.lectures.push_back(0.3);
+    QTest::keyClick(f.ClavierEdit, Qt::Key_Enter);
+    EXPECT_EQ(dialogues.questions.last(), "c=0,50>0,10");
+    EXPECT_DOUBLE_EQ(f.Serie.concMax, 0.525);
+    EXPECT_DOUBLE_EQ(f.Graphe.mondeX.maxi, 0.525);
+    EXPECT_EQ(f.Serie.NbrePoints, 1);
+    EXPECT_EQ(f.ClavierEdit->text(), "");
+
+    QTest::keyClicks(f.ClavierEdit, "1,5");
+    QTest::keyClick(f.ClavierEdit, Qt::Key_Return);
+    EXPECT_EQ(dialogues.messages, QStringList{"Concentration supérieure à 1 mol/L !"});
+    EXPECT_TRUE(f.ClavierEdit->hasFocus());
+}
+
+TEST_F(BeerFormTest, ClosingAsksOnlyForAnUnsavedSeriesOutsideTheConcentrationMode)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    Mesure(0.1);
+    Mesure(0.2);
+    Mesure(0.3);
+    f.ClipM->setChecked(true);
+    f.Serie.ChoisitDestination(1);
+    dialogues.Repond(true);  // "Sauvegarde": yes, to the clipboard
+    f.ExitBtn0->click();
+    EXPECT_EQ(dialogues.questions, QStringList{"Sauvegarde"});
+    EXPECT_EQ(appareil.modes, QList<Tmode>{mSpectre});
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(f.Serie.DejaSauve);
+    EXPECT_EQ(LitPressePapier().count(QStringLiteral("\r\n")), 8);
+
+    // Same series in the concentration mode: never asked.
+    f.show();
+    ModeBeer("0,5");
+    for (double a : {0.1, 0.2, 0.3})
+        Tape(QString::number(a), a);
+    f.Serie.DejaSauve = false;
+    f.close();
+    EXPECT_EQ(dialogues.questions.size(), 2) << "only the mode dialog since";
+
+    // The settings it left are read back by the next window.
+    TIniFile ini(CheminReglages());
+    EXPECT_EQ(ini.ReadInteger("Beer", "Mode", -1), 1);
+    EXPECT_EQ(ini.ReadString("Beer", "ConcMax", ""), "0,5");
+    EXPECT_TRUE(ini.ReadBool("Save", "Clip", false));
+    EXPECT_FALSE(ini.ReadBool("Save", "Kurvalis", true));
+    TBeerForm autre(appareil);
+    EXPECT_EQ(autre.Serie.ModeAcq, maBeer);
+    EXPECT_TRUE(autre.ClipM->isChecked());
+    EXPECT_DOUBLE_EQ(autre.Graphe.mondeX.maxi, 0.5);
+}
+
+TEST_F(BeerFormTest, MenuChoiceSavesAtOnceAndStaysChecked)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,1");
+    Tape("0,01", 0.12);
+    Tape("0,02", 0.25);
+    Tape("0,04", 0.49);
+    Mesure(0.3);
+    Mesure(0.2);
+    f.Serie.DejaSauve = false;
+
+    f.KurvalisMClick(f.ClipM);
+    const QStringList lignes = LitPressePapier().split("\r\n");
+    ASSERT_EQ(lignes.size(), 11) << "ten lines, each ended by CR LF";
+    EXPECT_EQ(lignes[0], QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(lignes[1].startsWith("Loi de Beer-Lambert "));
+    EXPECT_EQ(lignes.mid(3, 7), QStringList({"c\tA", "mol/L\t", "0.01\t0.12", "0.02\t0.25",
+                                             "0.04\t0.49", "0.0244186\t0.3",
+                                             "0.01627907\t0.2"}));
+    EXPECT_TRUE(f.ClipM->isChecked());
+    EXPECT_TRUE(f.Serie.DejaSauve);
+
+    const QString nom = dossier.filePath("etalons.txt");
+    dialogues.Repond(true, nom);
+    f.KurvalisMClick(f.FileM);
+    QFile fichier(nom);
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+    const QList<QByteArray> l = fichier.readAll().split('\n');
+    EXPECT_EQ(l.mid(1), QList<QByteArray>({"c\tA\r", "mol/L\t\r", "Concentration\tAbsorbance\r",
+                                           "0.01\t0.12\r", "0.02\t0.25\r", "0.04\t0.49\r", ""}));
+    EXPECT_TRUE(f.FileM->isChecked());
+}
+
+// Four standards and two unknowns read through the serial link from the simulator, whose
+// absorbance is proportional to the concentration in the cell.
+TEST_F(BeerFormTest, CalibrationAgainstTheSimulatedInstrument)
+{
+    TSimulateur sim;
+    QString erreur;
+    if (!sim.Demarre(&erreur))
+        GTEST_SKIP() << "no pseudo-terminal: " << erreur.toStdString();
+    sim.physique.bruit = false;
+    for (int n = 1; n <= 50; ++n)
+        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+    qputenv("KELVOR_COM3", sim.Peripherique().toLocal8Bit());
+    Spectro().ComNumberS = 3;
+    TVueEnregistreuse vue;
+    TPortSerie port;
+    TLiaison liaison(port, Spectro(), vue);
+    liaison.InitAppareil();
+    ASSERT_EQ(liaison.etatSpectre, esAttente);
+
+    form = std::make_unique<TBeerForm>(liaison);
+    TBeerForm& f = *form;
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.MajBtn->click();
+    sim.MetCuve(cuSolvant);
+    f.ZeroBtn->click();
+    ModeBeer("0,1");
+
+    sim.MetCuve(cuEchantillon);
+    const double etalons[] = {0.02, 0.04, 0.06, 0.08};
+    for (double c : etalons) {
+        sim.physique.concentration = c * 10;
+        f.ClavierEdit->setText(QString::number(c));
+        QTest::keyClick(f.ClavierEdit, Qt::Key_Return);
+    }
+    ASSERT_EQ(f.Serie.NbrePoints, 4);
+    ASSERT_GT(f.Serie.pente, 0);
+    for (double c : {0.03, 0.07}) {
+        sim.physique.concentration = c * 10;
+        QTest::keyClick(&f, Qt::Key_Space);
+    }
+    ASSERT_EQ(f.Serie.NbreCalc, 2);
+    EXPECT_NEAR(f.Serie.ConcCalc[0], 0.03, 0.001);
+    EXPECT_NEAR(f.Serie.ConcCalc[1], 0.07, 0.001);
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+
+    const QString nom = dossier.filePath("serie.kv3");
+    dialogues.Repond(true, nom);
+    f.KurvalisMClick(f.FileM);
+    QFile fichier(nom);
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(fichier.readAll().contains("&4 VALEUR VAR\r\n0.02 "));
+
+    if (const QString capture = qEnvironmentVariable("KELVOR_CAPTURES"); !capture.isEmpty())
+        f.grab().save(QDir(capture).filePath("beer.png"));
+}
+
+} // namespace
