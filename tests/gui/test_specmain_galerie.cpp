@@ -1,0 +1,64 @@
+// Pictures of the main window for people to look at: before connection, and with a
+// finished spectrum. Written to KELVOR_GALERIE (default: the working folder).
+
+#include "graph/canevas.h"
+#include "simulateur.h"
+#include "support/dialoguesscript.h"
+#include "windows/specmain.h"
+#include "windows/spinedit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace kelvor;
+
+namespace {
+
+QString Chemin(const QString& nom)
+{
+    const QString dossier = qEnvironmentVariable("KELVOR_GALERIE", QDir::currentPath());
+    QDir().mkpath(dossier);
+    return QDir(dossier).filePath(nom);
+}
+
+void Photo(QWidget& w, const QString& nom)
+{
+    QTest::qWait(200);
+    ASSERT_TRUE(w.grab().save(Chemin(nom)));
+}
+
+TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
+{
+    InstalleSubstitutionCalibri();
+    TDialoguesScript dialogues;
+    TSimulateur sim;
+    ASSERT_TRUE(sim.Demarre());
+    for (int n = 2; n <= 50; ++n)
+        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+    qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
+    NouveauSpectro();
+    TSpectreMain w;
+    w.resize(1100, 720);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    Photo(w, "specmain-connexion.png");
+
+    w.InitAppareil();
+    ASSERT_EQ(w.etatSpectre(), esAttente);
+    w.PasSE->SetValue(1);
+    w.FinSE->SetValue(900);
+    w.DebutSE->SetValue(300);
+    dialogues.Repond(true);
+    w.BlancClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.lecture() == lNone; }, 20000));
+    sim.MetCuve(cuEchantillon);
+    dialogues.Repond(true);
+    w.SpectreClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.etatSpectre() == esAttente; }, 20000));
+    w.PaintBoxMouseMove(w.PaintBox->width() / 2, w.PaintBox->height() / 2);
+    Photo(w, "specmain-spectre.png");
+}
+
+} // namespace
