@@ -570,8 +570,10 @@ void TBeerForm::KurvalisMClick(QAction* item)
 
 void TBeerForm::SaveBtnClick()
 {
+    TFormDDE* dde = FormDDE ? FormDDE : kelvor::FormDDE;
+    TConstanteDlg* parametre = dde && dde->ConstanteDlg ? dde->ConstanteDlg : ConstanteDlg;
     if (Serie.SauveKurvalis) {
-        if (!ConstanteDlg || ConstanteDlg->Montre()) {
+        if (!parametre || parametre->Montre()) {
             Serie.DejaSauve = true;
             CopieDonnees(true);
         }
@@ -586,13 +588,15 @@ void TBeerForm::SaveBtnClick()
 
 void TBeerForm::CopieDonnees(bool envoyer)
 {
-    const TValeursConstante c = ConstanteDlg ? ConstanteDlg->Valeurs() : TValeursConstante{};
-    const QString executable = FormDDE && !FormDDE->Executable.isEmpty()
-                                   ? FormDDE->Executable
+    TFormDDE* dde = FormDDE ? FormDDE : kelvor::FormDDE;
+    TConstanteDlg* parametre = dde && dde->ConstanteDlg ? dde->ConstanteDlg : ConstanteDlg;
+    const TValeursConstante c = parametre ? parametre->Valeurs() : TValeursConstante{};
+    const QString executable = dde && !dde->Executable.isEmpty()
+                                   ? dde->Executable
                                    : QCoreApplication::applicationFilePath();
     const QStringList lignes = Serie.BlocPressePapier(executable, DateHeureCourante(), c);
-    if (FormDDE)
-        FormDDE->EnvoieTable(lignes, envoyer);
+    if (dde)
+        dde->EnvoieTable(lignes, envoyer);
     else
         CopiePressePapier(TexteBloc(lignes));
 }
@@ -633,9 +637,16 @@ bool TBeerForm::event(QEvent* e)
     case QEvent::WindowActivate:
         FormActivate();
         break;
-    case QEvent::StatusTip:
-        emit Indication(static_cast<QStatusTipEvent*>(e)->tip());
+    case QEvent::StatusTip: {
+        const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
+        emit Indication(tip);
+        // Status tips stop at a window's edge; the main window's status bar shows them.
+        if (QWidget* p = parentWidget()) {
+            QStatusTipEvent relais(tip);
+            QCoreApplication::sendEvent(p, &relais);
+        }
         return true;
+    }
     default:
         break;
     }

@@ -24,6 +24,7 @@ class QToolButton;
 
 namespace kelvor {
 
+class TFormDDE;
 class TModeBeerDlg;
 class TSpinEdit;
 
@@ -48,6 +49,10 @@ class TBeerForm : public QWidget, private TVueBeer
 public:
     explicit TBeerForm(TAppareil& appareil, QWidget* parent = nullptr);
     ~TBeerForm() override;
+
+    // The companion conversations, set by the main window after creation; without it
+    // the program's global one, if any, and else the clipboard alone.
+    TFormDDE* FormDDE = nullptr;
 
     // The series and its rules; the graph draws a copy of it.
     TSerieBeer Serie;
@@ -101,7 +106,8 @@ public:
     void AppliqueControles();
 
 signals:
-    // Long part of the hint of the control under the mouse, for the main status line.
+    // Long part of the hint of the control under the mouse, for the main status line
+    // (also handed to the parent window, whose status bar shows it).
     void Indication(const QString& texte);
 
 protected:

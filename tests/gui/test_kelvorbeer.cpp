@@ -3,6 +3,8 @@
 
 #include "windows/kelvorbeer.h"
 
+#include "exchange/kelvorconst.h"
+#include "exchange/spectdde.h"
 #include "exchange/textes.h"
 #include "instrument/inifile.h"
 #include "instrument/liaison.h"
@@ -10,12 +12,14 @@
 #include "platform/portserie.h"
 #include "platform/pressepapier.h"
 #include "support/appareilscript.h"
+#include "support/compagnon.h"
 #include "support/dialoguesscript.h"
 #include "support/qtprint.h"
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -336,6 +340,53 @@ TEST_F(BeerFormTest, MenuChoiceSavesAtOnceAndStaysChecked)
     EXPECT_EQ(l.mid(1), QList<QByteArray>({"c\tA\r", "mol/L\t\r", "Concentration\tAbsorbance\r",
                                            "0.01\t0.12\r", "0.02\t0.25\r", "0.04\t0.49\r", ""}));
     EXPECT_TRUE(f.FileM->isChecked());
+}
+
+TEST_F(BeerFormTest, SendingGoesThroughTheParameterDialogAsANewFileThenANewPage)
+{
+    qputenv("KELVOR_DDE_DIR", QFile::encodeName(dossier.filePath("dde")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dossier.filePath("reg"));
+    TCompagnon kurvalis;
+    TFormDDE dde;
+    dde.Executable = "/opt/kelvor/kelvor";
+    dde.Lanceur = [](const QString&) { return false; };
+    dde.Attente = [](int) {};
+    TConstanteDlg parametre;
+    dde.ConstanteDlg = &parametre;
+
+    TBeerForm& f = Fenetre();
+    f.FormDDE = &dde;
+    f.MajBtn->click();
+    for (double a : {0.1, 0.2, 0.3})
+        Mesure(a);
+    ASSERT_TRUE(f.KurvalisM->isChecked());
+
+    dialogues.RepondDialogue(false, [](QDialog& d) {
+        static_cast<TConstanteDlg&>(d).NomConstEdit->setText("T");
+    });
+    f.SaveBtn->click();
+    EXPECT_FALSE(f.Serie.DejaSauve) << "cancelled: nothing sent";
+
+    dialogues.RepondDialogue(true, [](QDialog& d) {
+        auto& dlg = static_cast<TConstanteDlg&>(d);
+        dlg.UniteConstEdit->setText("K");
+        dlg.ValeurConstEdit->setText("298");
+        dlg.CommEdit->setText("essai");
+        dlg.OKBtn->click();
+    });
+    f.SaveBtn->click();
+    EXPECT_TRUE(f.Serie.DejaSauve);
+    EXPECT_EQ(parametre.ItemIndex(), 1) << "the next sending adds a page";
+    dialogues.RepondDialogue(true, [](QDialog& d) { static_cast<TConstanteDlg&>(d).OKBtn->click(); });
+    f.SaveBtn->click();
+    ASSERT_TRUE(kurvalis.Attend(2));
+    EXPECT_EQ(kurvalis.Macros(), QList<QByteArray>({"CLIP|LOAD", "CLIP|ADD"}));
+    const QStringList l = kurvalis.recus[0].pressePapier.split("\r\n");
+    EXPECT_EQ(l.value(0), "/opt/kelvor/kelvor");
+    EXPECT_EQ(l.value(2), "essai");
+    EXPECT_EQ(l.mid(3), QStringList({"n\tA", "\t", "0\t0.1", "1\t0.2", "2\t0.3", "", "T", "K",
+                                     "298", ""}));
+    qunsetenv("KELVOR_DDE_DIR");
 }
 
 // Four standards and two unknowns read through the serial link from the simulator, whose
