@@ -11,6 +11,7 @@
 #include "instrument/port.h"
 #include "platform/portserie.h"
 #include "util/dialogues.h"
+#include "windows/kelvorbeer.h"
 #include "windows/kelvorcinet.h"
 #include "windows/spinedit.h"
 
@@ -523,6 +524,10 @@ void TSpectreMain::OuvreFenetre(Tmode acq)
             *fenetre = cree(*this);
         } else if (acq == mCinetique) {
             auto* f = new TCinetiqueForm(*this);
+            f->FormDDE = &FormDDERef();
+            *fenetre = f;
+        } else {
+            auto* f = new TBeerForm(*this);
             f->FormDDE = &FormDDERef();
             *fenetre = f;
         }

@@ -79,7 +79,7 @@ public:
     void SetConstanteDlg(TConstanteDlg* dlg);
     void SetFormDDE(TFormDDE* form);
     // Makers of the kinetics and Beer-Lambert windows, run the first time their mode
-    // opens; without one, the kinetics window is made here. The windows made are
+    // opens (tests); without one, the window is made here. The windows made are
     // top-level and destroyed with this one.
     std::function<QWidget*(TAppareil&)> CreeCinetique;
     std::function<QWidget*(TAppareil&)> CreeBeer;

@@ -1,5 +1,7 @@
 #include "windows/specmain.h"
 
+#include "exchange/kelvorconst.h"
+#include "exchange/spectdde.h"
 #include "instrument/choixspe.h"
 #include "instrument/port.h"
 #include "simulateur.h"
@@ -590,6 +592,78 @@ TEST_F(SpecMainTest, KineticsModeMakesItsWindowOnceAndGatesTheActions)
     w->SetMode(mSpectre);
     EXPECT_TRUE(w->BlancAct->isEnabled());
     EXPECT_TRUE(w->BeerAct->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SpecMainTest, BeerLambertModeMakesItsWindowOnce)
+{
+    Connecte();
+    w->BeerAct->trigger();
+    ASSERT_NE(w->FenetreBeer, nullptr);
+    QWidget* fenetre = w->FenetreBeer;
+    EXPECT_TRUE(fenetre->isVisible());
+    EXPECT_FALSE(w->CinetiqueAct->isEnabled());
+    fenetre->hide();
+    w->SetMode(mBeer);
+    EXPECT_EQ(w->FenetreBeer, fenetre);
+    EXPECT_TRUE(fenetre->isVisible());
+}
+
+// The new-column choice is offered only when the grid equals that of the last spectrum
+// sent. No companion runs: each sending ends in its message, the spectrum counts as sent.
+TEST_F(SpecMainTest, SendingOffersTheColumnOnlyForTheSameGrid)
+{
+    TFormDDE dde;
+    dde.Lanceur = [](const QString&) { return false; };
+    dde.Attente = [](int) {};
+    w->SetFormDDE(&dde);
+    Vecteur& v = w->GrapheSpectre.valeurY;
+    v.fill(PasDeValeur());
+    for (qint32 l = 400; l <= 700; l += 2)
+        v[l] = 0.5;
+    Plage(400, 700, 2);
+    w->dataOK = true;
+    w->MajActions();
+
+    struct Cas { const char* nom; qint32 pas; bool accepte; bool permis; qint32 oldPas; };
+    const Cas cas[] = {
+        {"first sending", 2, true, false, 2},
+        {"same grid", 2, false, true, 2},       // cancelled: nothing recorded
+        {"same grid again", 2, true, true, 2},
+        {"step changed", 3, true, false, 3},
+    };
+    for (const Cas& c : cas) {
+        w->PasSE->SetValue(c.pas);
+        w->SauvegardeAfaire = true;
+        bool permis = false;
+        dialogues.RepondDialogue(c.accepte, [&](QDialog& d) {
+            permis = static_cast<TConstanteDlg&>(d).AddColPermis;
+        });
+        w->KurvalisAct->trigger();
+        EXPECT_EQ(permis, c.permis) << c.nom;
+        EXPECT_EQ(w->oldPas, c.oldPas) << c.nom;
+        EXPECT_EQ(w->SauvegardeAfaire, !c.accepte) << c.nom;
+    }
+    EXPECT_EQ(w->oldDebut, 400);
+    EXPECT_EQ(w->oldFin, 700);
+    w->SetFormDDE(nullptr);
+}
+
+// A reply that is not a whole number while a count is expected reaches the general
+// error report once the exchange is over, and the window is not left waiting.
+TEST_F(SpecMainTest, BadIntegerReplyIsReportedAndTheWindowStaysUsable)
+{
+    Connecte();
+    sim.InjecteReponse("abc\r");
+    w->SetMode(mCinetique);
+    ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 3000));
+    EXPECT_EQ(dialogues.messages.value(0), "'abc' n'est pas une valeur entière correcte");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(w->StopAct->isEnabled());
+    EXPECT_TRUE(w->CinetiqueAct->isEnabled());
 }
 
 } // namespace
