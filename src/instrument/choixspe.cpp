@@ -1,5 +1,7 @@
 #include "instrument/choixspe.h"
 
+#include "platform/portserie.h"
+
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -26,8 +28,8 @@ TChoixSpectroDlg::TChoixSpectroDlg(QWidget* parent) : QDialog(parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setSizeGripEnabled(false);
 
-    existe_ = [](qint32) { return false; };
-    chemin_ = [](qint32) { return QString(); };
+    existe_ = [](qint32 n) { return PortExiste(quint16(n)); };
+    chemin_ = [](qint32 n) { return NomPort(quint16(n)); };
 
     Comports = new QGroupBox(QStringLiteral("Voie série : "), this);
     Comports->setObjectName(QStringLiteral("Comports"));
