@@ -11,8 +11,6 @@
 #include "instrument/choixspe.h"
 #include "util/labutil.h"
 #include "windows/dialoguesqt.h"
-#include "windows/kelvorbeer.h"
-#include "windows/kelvorcinet.h"
 #include "windows/specmain.h"
 
 #include <memory>
@@ -44,17 +42,6 @@ int Execute(TApplication& app)
     principale->SetFormDDE(formDDE.get());
     principale->SetChoixSpectroDlg(choixSpectro.get());
     principale->SetConstanteDlg(constante.get());
-    TSpectreMain* fenetre = principale.get();
-    principale->CreeCinetique = [fenetre](TAppareil& appareil) {
-        auto* cinetique = new TCinetiqueForm(appareil, fenetre);
-        cinetique->FormDDE = FormDDE;
-        return cinetique;
-    };
-    principale->CreeBeer = [fenetre](TAppareil& appareil) {
-        auto* beer = new TBeerForm(appareil, fenetre);
-        beer->FormDDE = FormDDE;
-        return beer;
-    };
 
     principale->show();
     const int resultat = app.exec();

@@ -519,16 +519,14 @@ void TSpectreMain::OuvreFenetre(Tmode acq)
     if (!fenetre)
         return;
     if (!*fenetre) {
-        const auto& cree = acq == mCinetique ? CreeCinetique : CreeBeer;
-        if (cree) {
-            *fenetre = cree(*this);
-        } else if (acq == mCinetique) {
+        auto* dde = &FormDDERef();
+        if (acq == mCinetique) {
             auto* f = new TCinetiqueForm(*this);
-            f->FormDDE = &FormDDERef();
+            f->FormDDE = dde;
             *fenetre = f;
         } else {
             auto* f = new TBeerForm(*this);
-            f->FormDDE = &FormDDERef();
+            f->FormDDE = dde;
             *fenetre = f;
         }
     }

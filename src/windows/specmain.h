@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -78,11 +77,6 @@ public:
     void SetChoixSpectroDlg(TChoixSpectroDlg* dlg) { ChoixSpectroDlg = dlg; }
     void SetConstanteDlg(TConstanteDlg* dlg);
     void SetFormDDE(TFormDDE* form);
-    // Makers of the kinetics and Beer-Lambert windows, run the first time their mode
-    // opens (tests); without one, the window is made here. The windows made are
-    // top-level and destroyed with this one.
-    std::function<QWidget*(TAppareil&)> CreeCinetique;
-    std::function<QWidget*(TAppareil&)> CreeBeer;
 
     // --- State (the link holds etatSpectre, lecture, chaineLue, AcquisitionEnCours) ---
     TPort* Port = nullptr;
