@@ -288,8 +288,9 @@ void TSpectreMain::FormCreate()
     ConnectionBtn->setStyleSheet(QStringLiteral(
         "QPushButton { background: #d00000; color: white; padding: 14px 40px; border-radius: 6px; }"
         "QPushButton:focus { border: 3px solid #202020; }"));
+    // No status tip: the button hides under the pointer once connected, and leaving a
+    // control with a status tip would wipe the connection message from the status bar.
     ConnectionBtn->setToolTip(QStringLiteral("Rechercher le spectrophotomètre"));
-    ConnectionBtn->setStatusTip(QStringLiteral("Rechercher le spectrophotomètre sur les voies série"));
     connect(ConnectionBtn, &QPushButton::clicked, this, &TSpectreMain::ConnectionBtnClick);
     surGraphe->addSpacing(12);
     surGraphe->addWidget(ConnectionBtn, 0, Qt::AlignHCenter);

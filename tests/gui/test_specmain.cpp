@@ -1,5 +1,8 @@
 #include "windows/specmain.h"
 
+#include "app/about.h"
+#include "app/application.h"
+#include "app/instances.h"
 #include "exchange/kelvorconst.h"
 #include "exchange/spectdde.h"
 #include "instrument/choixspe.h"
@@ -11,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -19,8 +23,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace kelvor;
@@ -173,6 +179,10 @@ TEST_F(SpecMainTest, ConnectionSearchSetsTextsAndHidesTheConnectionControls)
         EXPECT_FALSE(w->SpectreAct->isEnabled()) << "no baseline yet: " << c.nom;
         EXPECT_EQ(sim.Commandes().value(0), "CONNECT") << c.nom;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.nom;
+        // The button hides under the pointer; leaving it must not wipe the message.
+        QEvent quitte(QEvent::Leave);
+        QApplication::sendEvent(w->ConnectionBtn, &quitte);
+        EXPECT_EQ(Statut(), c.statut) << c.nom;
         if (!c.muet) {
             // The instrument reports a 5105: its range starts at 198.
             EXPECT_EQ(w->DebutSE->MinValue(), 198);
@@ -664,6 +674,104 @@ TEST_F(SpecMainTest, BadIntegerReplyIsReportedAndTheWindowStaysUsable)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(w->StopAct->isEnabled());
     EXPECT_TRUE(w->CinetiqueAct->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SpecMainTest, AboutBoxOpensTheUpdatePageOrSaysItCannot)
+{
+    struct Cas { const char* nom; bool ouvert; QStringList messages; };
+    const Cas cas[] = {
+        {"the shell opens the page", true, {}},
+        {"the shell fails", false,
+         {"Impossible d'accéder à " + PageMiseAJour()}},
+    };
+    EXPECT_TRUE(PageMiseAJour().endsWith("/miseajourKelvor.html"));
+    for (const Cas& c : cas) {
+        dialogues.messages.clear();
+        QList<QUrl> demandees;
+        QStringList textes;
+        dialogues.RepondDialogue(true, [&](QDialog& d) {
+            auto* boite = qobject_cast<TAboutBox*>(&d);
+            ASSERT_NE(boite, nullptr);
+            for (QLabel* l : boite->findChildren<QLabel*>())
+                textes << l->text();
+            boite->ouvrePage = [&](const QUrl& url) {
+                demandees << url;
+                return c.ouvert;
+            };
+            boite->MiseAJourBtn->click();
+        });
+        w->AProposAct->trigger();
+        EXPECT_EQ(dialogues.questions.last(), "A propos") << c.nom;
+        EXPECT_EQ(demandees, QList<QUrl>({QUrl(PageMiseAJour())})) << c.nom;
+        EXPECT_EQ(dialogues.messages, c.messages) << c.nom;
+        for (const char* t : {"Version 1.01 du 26/06/2015", "Spectrophotomètre Kelvor IC 51xx",
+                              "pour Kurvalis Windows"})
+            EXPECT_TRUE(textes.contains(QString::fromUtf8(t))) << t;
+    }
+}
+
+// The whole program on a fresh home folder: the data folder is made at start, the
+// permanent windows exist while the loop runs, and the settings are written at exit
+// with every baseline wavelength, whether or not an instrument was found.
+TEST_F(SpecMainTest, ProgramCreatesItsDataFolderAndSavesTheSettingsAtExit)
+{
+    w.reset();
+    QTemporaryDir home;
+    const QByteArray ancienHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_DOCUMENTS_DIR", (home.path() + "/Documents").toUtf8());
+    ASSERT_TRUE(QDir(home.path()).mkdir("Documents"));
+    const QString ini = home.path() + "/Documents/Kurvalis/Kealvor5100.ini";
+
+    struct Cas { const char* nom; bool connecte; QList<QByteArray> commandesFin; qint32 mini; };
+    const Cas cas[] = {
+        {"first start, no instrument", false, {}, 320},
+        {"second start, connected 5105", true, {"DISCONNECT"}, 198},
+    };
+    for (const Cas& c : cas) {
+        bool fenetres = false;
+        Programme([&](TSpectreMain& principale) {
+            fenetres = QFileInfo(home.path() + "/Documents/Kurvalis").isDir() && FormDDE
+                       && ConstanteDlg && ChoixSpectroDlg && QFile::exists(ini) == c.connecte;
+            if (c.connecte) {
+                principale.InitAppareil();
+                EXPECT_EQ(principale.etatSpectre(), esAttente) << c.nom;
+            }
+            sim.EffaceJournal();
+            QTimer::singleShot(0, &principale, &QWidget::close);
+        });
+        EXPECT_TRUE(fenetres) << c.nom;
+        QTest::qWait(100);
+        EXPECT_EQ(sim.Commandes(), c.commandesFin) << c.nom;
+        EXPECT_EQ(FormDDE, nullptr) << c.nom;
+        EXPECT_EQ(ChoixSpectroDlg, nullptr) << c.nom;
+        EXPECT_TRUE(DossierDonnees.isEmpty()) << c.nom;
+
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.nom;
+        const QByteArray octets = f.readAll();
+        EXPECT_TRUE(octets.contains("[IC5100]\r\n")) << c.nom;
+        const qsizetype base = octets.indexOf("[LigneBase]\r\n");
+        ASSERT_GE(base, 0) << c.nom;
+        QList<qint32> cles;
+        for (const QByteArray& ligne : octets.mid(base).split('\n').mid(1)) {
+            if (!ligne.contains('='))
+                break;
+            cles << ligne.left(ligne.indexOf('=')).toInt();
+        }
+        std::sort(cles.begin(), cles.end());
+        QList<qint32> attendues;
+        for (qint32 l = c.mini; l <= 1000; ++l)
+            attendues << l;
+        EXPECT_EQ(cles, attendues) << c.nom << ": one key per wavelength of the range";
+    }
+    qputenv("HOME", ancienHome);
+    qunsetenv("XDG_DOCUMENTS_DIR");
+    NouveauSpectro();
 }
 
 } // namespace
