@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -42,19 +44,29 @@ TAboutBox::TAboutBox(QWidget* parent)
     auto* adresse = new QLabel(PageAccueil, this);
     adresse->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    auto* boutons = new QDialogButtonBox(this);
-    auto* miseAJour =
-        boutons->addButton(QStringLiteral("&Version à jour"), QDialogButtonBox::ActionRole);
-    auto* ok = boutons->addButton(QDialogButtonBox::Ok);
-    ok->setDefault(true);
-    connect(miseAJour, &QPushButton::clicked, this, &TAboutBox::MiseAJourBtnClick);
-    connect(boutons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    MiseAJourBtn = new QPushButton(QStringLiteral("&Version à jour"), this);
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setDefault(true);
+    connect(MiseAJourBtn, &QPushButton::clicked, this, &TAboutBox::MiseAJourBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    auto* boutons = new QHBoxLayout;
+    boutons->addStretch(1);
+    boutons->addWidget(MiseAJourBtn);
+    boutons->addWidget(OKBtn);
 
     auto* mise = new QVBoxLayout(this);
     mise->addWidget(panneau);
     mise->addWidget(adresse);
-    mise->addWidget(boutons);
+    mise->addLayout(boutons);
     mise->setSizeConstraint(QLayout::SetFixedSize);   // fixed dialog border
+}
+
+void TAboutBox::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (QScreen* ecran = screen() ? screen() : QGuiApplication::primaryScreen())
+        move(ecran->availableGeometry().center() - rect().center());
+    OKBtn->setFocus();
 }
 
 void TAboutBox::MiseAJourBtnClick()

@@ -1,9 +1,20 @@
 #include "app/application.h"
 
+#include "app/about.h"
+#include "app/instances.h"
+#include "exchange/kelvorconst.h"
+#include "exchange/spectdde.h"
+#include "instrument/cfgspect.h"
+#include "instrument/choixspe.h"
 #include "util/dialogues.h"
 #include "util/labutil.h"
+#include "windows/specmain.h"
+
+#include <memory>
 
 namespace kelvor {
+
+const QString TitreApplication = QStringLiteral("Spectrophotomètre Kealvor 5100");
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -24,6 +35,54 @@ void RapporteErreur(const QString& message)
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     Dialogues().Message(message);
+}
+
+namespace {
+
+int ExecuteFenetres(const std::function<void(TSpectreMain&)>& pret)
+{
+    QCoreApplication::setApplicationName(TitreApplication);
+
+    auto principale = std::make_unique<TSpectreMain>();
+    auto aPropos = std::make_unique<TAboutBox>(principale.get());
+    auto formDDE = std::make_unique<TFormDDE>();
+    auto choixSpectro = std::make_unique<TChoixSpectroDlg>(principale.get());
+    auto constante = std::make_unique<TConstanteDlg>(principale.get());
+
+    formDDE->ConstanteDlg = constante.get();
+    formDDE->SetFenetrePrincipale(principale.get());
+    FormDDE = formDDE.get();
+    ConstanteDlg = constante.get();
+    principale->SetAboutBox(aPropos.get());
+    principale->SetFormDDE(formDDE.get());
+    principale->SetChoixSpectroDlg(choixSpectro.get());
+    principale->SetConstanteDlg(constante.get());
+
+    principale->show();
+    if (pret)
+        pret(*principale);
+    const int resultat = QApplication::exec();
+
+    FormDDE = nullptr;
+    ConstanteDlg = nullptr;
+    constante.reset();
+    choixSpectro.reset();
+    formDDE.reset();
+    aPropos.reset();
+    principale.reset();
+    return resultat;
+}
+
+} // namespace
+
+int Programme(const std::function<void(TSpectreMain&)>& pret)
+{
+    InitDossierDonnees();
+    InitSpectro();
+    const int resultat = ExecuteFenetres(pret);
+    LibereSpectro();
+    LibereDossierDonnees();
+    return resultat;
 }
 
 } // namespace kelvor

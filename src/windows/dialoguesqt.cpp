@@ -1,5 +1,6 @@
 #include "windows/dialoguesqt.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -18,17 +19,37 @@ QString FiltreQt(const QString& filtre)
     return entrees.join(";;");
 }
 
+namespace {
+
+// Standard buttons with French captions, whatever translations the system has.
+QMessageBox::StandardButton Boite(QMessageBox::Icon icone, const QString& texte,
+                                  QMessageBox::StandardButtons boutons,
+                                  QMessageBox::StandardButton defaut)
+{
+    QMessageBox boite(icone, QCoreApplication::applicationName(), texte, boutons,
+                      QApplication::activeWindow());
+    const std::pair<QMessageBox::StandardButton, const char*> textes[] = {
+        {QMessageBox::Ok, "OK"}, {QMessageBox::Cancel, "Annuler"},
+        {QMessageBox::Yes, "&Oui"}, {QMessageBox::No, "&Non"}};
+    for (const auto& [bouton, texteBouton] : textes)
+        if (QAbstractButton* b = boite.button(bouton))
+            b->setText(QString::fromUtf8(texteBouton));
+    boite.setDefaultButton(defaut);
+    return QMessageBox::StandardButton(boite.exec());
+}
+
+} // namespace
+
 void TDialoguesQt::Message(const QString& texte)
 {
-    QMessageBox::information(QApplication::activeWindow(), qApp->applicationDisplayName(), texte);
+    Boite(QMessageBox::NoIcon, texte, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool TDialoguesQt::Confirme(const QString& texte, TBoutons boutons)
 {
     const auto oui = boutons == bOuiNon ? QMessageBox::Yes : QMessageBox::Ok;
     const auto non = boutons == bOuiNon ? QMessageBox::No : QMessageBox::Cancel;
-    return QMessageBox::question(QApplication::activeWindow(), qApp->applicationDisplayName(),
-                                 texte, oui | non, oui) == oui;
+    return Boite(QMessageBox::Question, texte, oui | non, oui) == oui;
 }
 
 bool TDialoguesQt::Saisie(const QString& titre, const QString& invite, QString& valeur)
