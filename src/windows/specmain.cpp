@@ -797,6 +797,10 @@ void TSpectreMain::closeEvent(QCloseEvent* event)
         Liaison->Adieu();
     }
     QMainWindow::closeEvent(event);
+    // Closing this window ends the program even while a measurement window is still
+    // shown; the loop is left without asking the other windows to close, so they do
+    // not run their close steps.
+    QCoreApplication::exit(0);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -734,16 +734,23 @@ TEST_F(SpecMainTest, ProgramCreatesItsDataFolderAndSavesTheSettingsAtExit)
     };
     for (const Cas& c : cas) {
         bool fenetres = false;
-        Programme([&](TSpectreMain& principale) {
+        QTimer garde;
+        garde.setSingleShot(true);
+        QObject::connect(&garde, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        garde.start(8000);
+        const int resultat = Programme([&](TSpectreMain& principale) {
             fenetres = QFileInfo(home.path() + "/Documents/Kurvalis").isDir() && FormDDE
                        && ConstanteDlg && ChoixSpectroDlg && QFile::exists(ini) == c.connecte;
             if (c.connecte) {
                 principale.InitAppareil();
                 EXPECT_EQ(principale.etatSpectre(), esAttente) << c.nom;
+                // A measurement window left open does not keep the program alive.
+                principale.SetMode(mCinetique);
             }
             sim.EffaceJournal();
             QTimer::singleShot(0, &principale, &QWidget::close);
         });
+        EXPECT_EQ(resultat, 0) << c.nom << ": the loop must end when the main window closes";
         EXPECT_TRUE(fenetres) << c.nom;
         QTest::qWait(100);
         EXPECT_EQ(sim.Commandes(), c.commandesFin) << c.nom;
