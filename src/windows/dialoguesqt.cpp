@@ -54,12 +54,16 @@ bool TDialoguesQt::Confirme(const QString& texte, TBoutons boutons)
 
 bool TDialoguesQt::Saisie(const QString& titre, const QString& invite, QString& valeur)
 {
-    bool ok = false;
-    const QString texte = QInputDialog::getText(QApplication::activeWindow(), titre, invite,
-                                                QLineEdit::Normal, valeur, &ok);
-    if (ok)
-        valeur = texte;
-    return ok;
+    QInputDialog saisie(QApplication::activeWindow());
+    saisie.setWindowTitle(titre);
+    saisie.setLabelText(invite);
+    saisie.setTextValue(valeur);
+    saisie.setOkButtonText(QStringLiteral("OK"));
+    saisie.setCancelButtonText(QStringLiteral("Annuler"));
+    if (saisie.exec() != QDialog::Accepted)
+        return false;
+    valeur = saisie.textValue();
+    return true;
 }
 
 QString TDialoguesQt::FichierSauve(const QString& titre, const QString& filtre,

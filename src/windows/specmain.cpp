@@ -782,6 +782,18 @@ void TSpectreMain::FinSEChange()
     TraceBornes();
 }
 
+void TSpectreMain::BeerClick()
+{
+    if (Connecte())
+        SetMode(mBeer);
+}
+
+void TSpectreMain::CinetiqueClick()
+{
+    if (Connecte())
+        SetMode(mCinetique);
+}
+
 void TSpectreMain::AProposClick()
 {
     if (!AboutBox)

@@ -144,8 +144,8 @@ public:
     void PasSEChange();
     void DebutSEChange();
     void FinSEChange();
-    void BeerClick() { SetMode(mBeer); }
-    void CinetiqueClick() { SetMode(mCinetique); }
+    void BeerClick();
+    void CinetiqueClick();
     void AProposClick();
 
     // --- Display and cursor ---

@@ -198,7 +198,12 @@ TEST_F(SpecMainTest, MeasurementWithoutInstrumentSaysItIsNotConnected)
 {
     w->BlancClick();
     w->SpectreClick();
-    EXPECT_EQ(dialogues.messages, QStringList({NonConnecte, NonConnecte}));
+    w->CinetiqueAct->trigger();
+    w->BeerAct->trigger();
+    EXPECT_EQ(dialogues.messages, QStringList(4, NonConnecte));
+    EXPECT_EQ(w->FenetreCinetique, nullptr);
+    EXPECT_EQ(w->FenetreBeer, nullptr);
+    EXPECT_EQ(w->Liaison->AcquisitionEnCours, mSpectre);
     EXPECT_TRUE(dialogues.questions.isEmpty());
     w->StopClick();
     EXPECT_EQ(w->etatSpectre(), esInit) << "Stop before any connection must not look connected";
