@@ -481,6 +481,9 @@ void Tgraphe::TraceRepere(const Trepere& repere)
     canvas->MoveTo(xi, LimiteCourbe.Top);
     canvas->LineTo(xi, LimiteCourbe.Bottom);
     penDefault();
+    // penDefault keeps the style: a dash left behind would draw the next repaint's axis
+    // line (drawn before any grid resets the style) and the next points dashed.
+    canvas->Pen.Style = psSolid;
 }
 
 void Tgraphe::AjouteRepere(double V, const QString& T)

@@ -460,8 +460,18 @@ TEST_F(GrapheEnregistre, KineticsPointsMarkersAndComputedPoints)
     EXPECT_EQ(repere.pen.Style, psDash);
     EXPECT_EQ(g.ListeRepere.back().Text, "début");
 
+    g.TracePointCinet(2); // a point read after the marker
+    EXPECT_EQ(c.traces.last().pen.Style, psSolid) << "the marker's dash must not leak";
     Dessine(400, 300); // markers come back with every repaint
     EXPECT_EQ(Lignes([](auto& t) { return t.pen.Color == clRed; }).size(), 1);
+    // The axis line comes before any grid line, so a dash left by the last repaint's
+    // marker would show on it.
+    const auto axe = Lignes([&](auto& t) {
+        return t.x1 == g.LimiteFenetre.Left && t.y1 == g.LimiteCourbe.Bottom
+               && t.x2 == g.LimiteCourbe.Right;
+    });
+    ASSERT_EQ(axe.size(), 1);
+    EXPECT_EQ(axe[0].pen.Style, psSolid);
 
     c.traces.clear();
     g.TracePointCalc(50, 1.25);
