@@ -26,20 +26,6 @@ long double PuissanceDix(int e)
     return e < 0 ? 1 / p : p;
 }
 
-// The locale's separator between hours and minutes, from its long time format.
-QChar SeparateurHeure()
-{
-    const QString f = QLocale().timeFormat(QLocale::LongFormat);
-    qsizetype i = 0;
-    while (i < f.size() && f[i] != 'h' && f[i] != 'H')
-        ++i;
-    while (i < f.size() && (f[i] == 'h' || f[i] == 'H'))
-        ++i;
-    if (i < f.size() && !f[i].isLetter() && f[i] != '\'')
-        return f[i];
-    return QChar(':');
-}
-
 QString DeuxChiffres(qint64 v)
 {
     return QString::number(v).rightJustified(2, '0');
@@ -121,7 +107,7 @@ QString Tmonde::FormatAxe(double x) const
     const double pas = arrondi > 0 ? arrondi : 1;
     const qint64 secondes = ArrondiPair(ArrondiPair(x / pas) * pas);
     const qint64 jour = ((secondes % 86400) + 86400) % 86400;
-    const QChar sep = SeparateurHeure();
+    const QChar sep = SeparateurHeureLocale();
     return DeuxChiffres(jour / 3600) + sep + DeuxChiffres(jour / 60 % 60) + sep
            + DeuxChiffres(jour % 60);
 }

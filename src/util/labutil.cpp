@@ -32,6 +32,20 @@ QChar SeparateurDecimal()
     return s.isEmpty() ? QChar('.') : s.front();
 }
 
+QChar SeparateurHeureLocale()
+{
+    const QString f = QLocale().timeFormat(QLocale::LongFormat);
+    qsizetype i = 0;
+    while (i < f.size() && f[i] != 'h' && f[i] != 'H')
+        ++i;
+    while (i < f.size() && (f[i] == 'h' || f[i] == 'H'))
+        ++i;
+    // A blank, a letter or a quoted literal ("H 'h' mm") is no separator to read or write.
+    if (i < f.size() && f[i] != ' ' && !f[i].isLetter() && f[i] != '\'')
+        return f[i];
+    return QChar(':');
+}
+
 namespace {
 
 // Significant digits of |x| rounded to `precision` digits, a dropped half going away
@@ -238,25 +252,10 @@ qint64 ArrondiPair(double x)
 
 namespace {
 
-// The locale's time separator, taken from its long time format.
-QChar SeparateurHeure()
-{
-    const QString format = QLocale().timeFormat(QLocale::LongFormat);
-    for (qsizetype i = 0; i < format.size(); ++i)
-        if (format[i] == 'h' || format[i] == 'H') {
-            while (i < format.size() && (format[i] == 'h' || format[i] == 'H'))
-                ++i;
-            if (i < format.size() && format[i] != ' ')
-                return format[i];
-            break;
-        }
-    return ':';
-}
-
 // Hours, minutes and optional seconds of a time of day; -1 when it does not read.
 qint64 LitHeureDuJour(const QString& texte)
 {
-    const QStringList champs = texte.split(SeparateurHeure());
+    const QStringList champs = texte.split(SeparateurHeureLocale());
     if (champs.size() < 2 || champs.size() > 3)
         return -1;
     const int limites[3] = {23, 59, 59};
@@ -280,7 +279,8 @@ qint32 DureeToSecondes(const QString& texte)
 {
     QString s = texte;
     SupprimeBlancs(s);
-    qint64 resultat = 0;
+    // Summed as a real: absurd parts ("1e300min") saturate instead of overflowing.
+    double resultat = 0;
 
     if (s.contains(':')) {
         const QString heure = PosApres(QStringLiteral(":"), s, 2) == 0 ? "0:" + s : s;
@@ -291,9 +291,9 @@ qint32 DureeToSecondes(const QString& texte)
     if (const qsizetype p = s.indexOf('h'); p >= 0) {
         if (p > 0) {
             bool ok = false;
-            const qint64 heures = s.left(p).toLongLong(&ok);
+            const qint32 heures = s.left(p).toInt(&ok);
             if (ok)
-                resultat += heures * 3600;
+                resultat += heures * 3600.0;
         }
         s.remove(0, p + 1);
     }
@@ -301,7 +301,7 @@ qint32 DureeToSecondes(const QString& texte)
         if (p > 0) {
             const double minutes = StrToReel(s.left(p));
             if (!std::isnan(minutes))
-                resultat += ArrondiPair(minutes * 60);
+                resultat += double(ArrondiPair(minutes * 60));
         }
         s.remove(0, p + 3);
     }
@@ -310,10 +310,10 @@ qint32 DureeToSecondes(const QString& texte)
     if (!s.isEmpty()) {
         const double reste = StrToReel(s);
         if (!std::isnan(reste))
-            resultat += ArrondiPair(reste);
+            resultat += double(ArrondiPair(reste));
     }
     // A duration is at least one second and fits the 32-bit count.
-    return static_cast<qint32>(std::clamp<qint64>(resultat, 1, INT32_MAX));
+    return static_cast<qint32>(std::clamp<double>(resultat, 1, INT32_MAX));
 }
 
 qint32 ValeurRonde(double x)

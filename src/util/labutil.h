@@ -30,6 +30,9 @@ double PasDeValeur();
 QString FormatGeneral(double x, int precision, int largeurExposant, QChar separateur);
 // Decimal separator of the current locale, read at each call.
 QChar SeparateurDecimal();
+// Separator between hours and minutes in the current locale's long time format, read at
+// each call; ":" when the format shows none.
+QChar SeparateurHeureLocale();
 
 double StrToReel(const QString& s);             // NaN on failure, never throws
 QString ReelToStrPoint(double x);               // 7 digits, always "."
