@@ -40,7 +40,9 @@ protected:
         QLocale::setDefault(QLocale::c());
     }
 
-    // Draws, lets the caller add what it draws without repainting, saves.
+    // Draws twice on the same surface, as a window repaints, so what one painting leaves
+    // in the pen or brush shows in the picture; lets the caller add what it draws without
+    // repainting; saves.
     template<typename F>
     void Rend(Tgraphe& g, const char* nom, F ensuite)
     {
@@ -49,6 +51,7 @@ protected:
             TCanevasQt canvas(&image);
             g.canvas = &canvas;
             g.LimiteFenetre = {0, 0, t.l, t.h};
+            g.Draw();
             g.Draw();
             ensuite(g);
             canvas.Detache();
