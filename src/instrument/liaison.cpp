@@ -179,8 +179,10 @@ void TLiaison::Attends(qint64 delaiMs)
     reveil.setSingleShot(true);
     reveil.start(int(delaiMs));
     repondu = false;
-    while (lecture != lNone && !repondu && port.EstOuvert() && !limite.hasExpired())
+    while (lecture != lNone && !repondu && port.EstOuvert() && !limite.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        port.TraiteActivite();
+    }
     repondu = false;
 }
 

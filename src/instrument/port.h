@@ -38,7 +38,8 @@ public:
     virtual void SupprimeTrigger(qint32 handle) = 0;
     // Reads one announced byte; false when none is ready.
     virtual bool LitOctet(char& octet) = 0;
-    // Handles whatever the device has delivered without waiting for the event loop.
+    // Announces bytes already received that no notification has announced yet; the
+    // waiting loop calls it after each batch of events.
     virtual void TraiteActivite() = 0;
     // Worth trying: the device opens, or exists but is held by someone else.
     virtual bool PortExiste(quint16 numero) const = 0;

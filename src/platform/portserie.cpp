@@ -136,8 +136,10 @@ bool TPortSerie::LitOctet(char& octet)
 
 void TPortSerie::TraiteActivite()
 {
-    if (serie.isOpen())
-        serie.waitForReadyRead(0);
+    // QSerialPort never emits readyRead while one of its readyRead handlers runs, so an
+    // exchange started from a line handler would not hear its reply: take what it holds.
+    if (serie.isOpen() && serie.bytesAvailable() > 0)
+        Recoit();
 }
 
 void TPortSerie::Recoit()

@@ -29,6 +29,7 @@ public:
     QStringList statuts, titres, etiquettes, erreurs;
     QList<QByteArray> lignesBlanc, lignesSpectre;
     QList<Tmode> fenetres;
+    std::function<void()> pendantLigneSpectre;   // runs inside the line dispatch
 
     void Sablier(bool actif) override { sabliers += actif ? 1 : -1; }
     void ActionsEchange(bool enCours) override
@@ -43,7 +44,12 @@ public:
     void EffaceAffichages() override { ++effacements; }
     void Erreur(const QString& message) override { erreurs << message; }
     void LigneBlanc(const QByteArray& l) override { lignesBlanc << l; }
-    void LigneSpectre(const QByteArray& l) override { lignesSpectre << l; }
+    void LigneSpectre(const QByteArray& l) override
+    {
+        lignesSpectre << l;
+        if (pendantLigneSpectre)
+            pendantLigneSpectre();
+    }
     void ReinitEnvoi() override { ++reinitEnvoi; }
     void OuvreFenetre(Tmode acq) override { fenetres << acq; }
 };

@@ -414,6 +414,27 @@ TEST_F(Liaison, StopAndNestedExchangeEndTheOuterWait)
     EXPECT_FALSE(liaison->EchangeEnCours());
 }
 
+TEST_F(Liaison, ExchangeStartedFromALineHandlerGetsItsReply)
+{
+    // The port's own notification is still on the stack here, so the reply must reach
+    // the wait without it being delivered a second time.
+    TSimulateur& sim = Connecte();
+    liaison->lecture = lSpectre;
+    qint64 duree = -1;
+    vue.pendantLigneSpectre = [&] {
+        vue.pendantLigneSpectre = nullptr;
+        QElapsedTimer t;
+        t.start();
+        liaison->GotoLambda(640);
+        duree = t.elapsed();
+    };
+    sim.Emet("400:1234\r");
+    ASSERT_TRUE(AttendsQue([&] { return duree >= 0; }, 3000));
+    EXPECT_LT(duree, 500);
+    EXPECT_EQ(spectro.LambdaCourante, 640);
+    EXPECT_EQ(liaison->lecture, lNone);
+}
+
 TEST_F(Liaison, InstrumentVanishingMidExchange)
 {
     TSimulateur& sim = Connecte();
