@@ -131,8 +131,7 @@ void TSerieBeer::Enregistre()
         NbreCalc = j + 1;
         DernierPointCalc = true;
     }
-    if (vue_)
-        vue_->MajControles();
+    MajControles();
     DejaSauve = NbrePoints < 2;
 }
 
@@ -141,7 +140,7 @@ void TSerieBeer::ValideValeur(const QString& texte)
     if (Occupe() || !Controles().valeurActif)
         return;
     const double v = StrToReel(texte);
-    if (!std::isfinite(v)) {
+    if (std::isnan(v)) {
         Dialogues().Message(MsgNombreMalEcrit);
         if (vue_) {
             vue_->VideValeur();
@@ -202,8 +201,7 @@ void TSerieBeer::AjoutePoint()
     if (vue_)
         vue_->AffichePoint(i);
     NbrePoints = i + 1;
-    if (vue_)
-        vue_->MajControles();
+    MajControles();
     if (ModeAcq == maBeer && NbrePoints >= 3) {
         Recalibre();
         if (vue_)
@@ -242,14 +240,13 @@ void TSerieBeer::Defaire()
         --NbreCalc;
     } else {
         --NbrePoints;
-        // A standard taken back must not keep weighing on the unknowns.
+        // A standard taken back must not keep weighing on the unknowns, measured or to come.
         if (ModeAcq == maBeer && NbrePoints >= 3)
             Recalibre();
     }
-    if (vue_) {
+    if (vue_)
         vue_->Redessine();
-        vue_->MajControles();
-    }
+    MajControles();
 }
 
 void TSerieBeer::RaZ()
@@ -278,19 +275,23 @@ void TSerieBeer::InitAttente()
         abscisse.nom = QStringLiteral("n");
         abscisse.signif = QStringLiteral("numéro");
         abscisse.unite.clear();
+        // Back to 0-16 even over a longer series: recording widens it again.
         abscisse.mini = 0;
-        // The range the recorded points need, so coming back to the window never hides any.
         abscisse.maxi = 16;
-        while (NbrePoints + 16 > abscisse.maxi)
-            abscisse.maxi += 16;
     } else if (ModeAcq == maBeer) {
         abscisse.mini = 0;
         abscisse.maxi = concMax;
     }
-    if (vue_) {
+    if (vue_)
         vue_->Redessine();
+    MajControles();
+}
+
+void TSerieBeer::MajControles()
+{
+    EnregistreSuspendu = false;
+    if (vue_)
         vue_->MajControles();
-    }
 }
 
 TEtatControles TSerieBeer::Controles() const
@@ -300,7 +301,7 @@ TEtatControles TSerieBeer::Controles() const
     e.razVisible = n >= 3;
     e.defaireVisible = n >= 1;
     e.valeurVisible = ModeAcq == maBeer || ModeAcq == maClavier;
-    e.valeurActif = e.valeurVisible && !LambdaEnAttente;
+    e.valeurActif = e.valeurVisible;
     e.labelValeur = abscisse.nom + QStringLiteral(" (") + abscisse.unite + QStringLiteral(") =");
     e.inconnusVisible = ModeAcq == maBeer;
     e.majActif = LambdaEnAttente;
@@ -308,13 +309,13 @@ TEtatControles TSerieBeer::Controles() const
     switch (ModeAcq) {
     case maIncrement:
         e.enregistreVisible = true;
-        e.enregistreActif = !LambdaEnAttente;
+        e.enregistreActif = !EnregistreSuspendu;
         e.enregistreCaption = QStringLiteral("Enregistrer");
         e.enregistreHint = QStringLiteral("Cliquer pour enregistrer un point");
         break;
     case maBeer:
         e.enregistreVisible = n >= 3;
-        e.enregistreActif = n >= 3 && !LambdaEnAttente;
+        e.enregistreActif = n >= 3 && !EnregistreSuspendu;
         e.enregistreCaption = QStringLiteral("Concentration ?");
         e.enregistreHint = QStringLiteral("Cliquer pour déterminer une concentration inconnue");
         e.valeurHint =
@@ -337,6 +338,7 @@ TEtatControles TSerieBeer::Controles() const
 void TSerieBeer::LambdaChange()
 {
     LambdaEnAttente = true;
+    EnregistreSuspendu = true;
 }
 
 void TSerieBeer::MajLambda(qint32 lambda)
@@ -348,14 +350,18 @@ void TSerieBeer::MajLambda(qint32 lambda)
         appareil_.GotoLambda(lambda);
     }
     LambdaEnAttente = false;
+    EnregistreSuspendu = false;
 }
 
 void TSerieBeer::Zero()
 {
     if (Occupe() || LambdaEnAttente)
         return;
-    Occupation o(enCours_);
-    appareil_.SetBlancProc();
+    {
+        Occupation o(enCours_);
+        appareil_.SetBlancProc();
+    }
+    EnregistreSuspendu = false;
 }
 
 void TSerieBeer::AjusteAxes()
@@ -437,9 +443,7 @@ TChampsModeBeer TSerieBeer::ChampsModeDlg() const
         c.maxi = ReelToStrDefaut(abscisse.maxi);
     }
     c.mini = ReelToStrDefaut(abscisse.mini);
-    // The concentration page shows the concentration limit, not the range of another mode
-    // (16 records would otherwise be proposed, and clamped to 1 mol/L on OK).
-    c.maxBeer = ReelToStrDefaut(concMax);
+    c.maxBeer = ReelToStrDefaut(abscisse.maxi);
     c.mode = ModeAcq;
     return c;
 }
@@ -533,33 +537,33 @@ bool TSerieBeer::DemandeSauvegarde() const
 
 void TSerieBeer::LitReglages(const TIniFile& ini)
 {
+    // Exclusive items checked in turn: the last one found checked wins, and with none
+    // found checked none is.
     const bool k = ini.ReadBool(SectionSave, QStringLiteral("Kurvalis"), true);
     const bool c = ini.ReadBool(SectionSave, QStringLiteral("Clip"), false);
     const bool f = ini.ReadBool(SectionSave, QStringLiteral("File"), false);
-    // Exclusive items: the last one found checked wins; none checked keeps the default.
-    (void)k;
-    ChoisitDestination(f ? 2 : c ? 1 : 0);
+    SauveKurvalis = k && !c && !f;
+    SauveClip = c && !f;
+    SauveFichier = f;
 
+    // A mode the enumeration does not hold would leave the window in none.
     const qint32 mode = ini.ReadInteger(SectionBeer, QStringLiteral("Mode"), 0);
     ModeAcq = mode >= maIncrement && mode <= maClavier ? TModeAcquisition(mode) : maIncrement;
+    // The plot cannot be drawn over an empty or reversed range.
     double maxi = ini.ReadFloat(SectionBeer, QStringLiteral("Maxi"), 1);
     double mini = ini.ReadFloat(SectionBeer, QStringLiteral("Mini"), 0);
-    if (!std::isfinite(mini) || !std::isfinite(maxi)) {
-        mini = 0;
-        maxi = 1;
-    }
     Ordonne(mini, maxi);
     if (!(maxi > mini))
         maxi = mini + 1;
     abscisse.mini = mini;
     abscisse.maxi = maxi;
     const double cm = ini.ReadFloat(SectionBeer, QStringLiteral("ConcMax"), 0.1);
-    concMax = cm > 0 && cm <= 1.05 ? cm : 0.1;
+    concMax = cm > 0 ? cm : 0.1;
     abscisse.nom = ini.ReadString(SectionBeer, QStringLiteral("Nom"), QStringLiteral("c"));
     abscisse.unite =
         ini.ReadString(SectionBeer, QStringLiteral("Unite"), QStringLiteral("mol/L"));
-    // The meaning is not stored; a concentration is known by its mode.
-    abscisse.signif = ModeAcq == maBeer ? QStringLiteral("Concentration") : QString();
+    // The meaning is not stored.
+    abscisse.signif.clear();
 }
 
 void TSerieBeer::EcritReglages(TIniFile& ini) const

@@ -122,9 +122,12 @@ public:
     double concMax = 0.1;           // mol/L
     bool DejaSauve = true;
     QString NomFichierData;
-    // The wavelength field was changed and the instrument not moved there yet: nothing
-    // may be measured, since it would be read at the old wavelength.
+    // The wavelength field was changed and the instrument not moved there yet: "MàJ" is
+    // offered and "Zero/Blanc" withheld until it is clicked.
     bool LambdaEnAttente = true;
+    // Set by the same change; "Enregistrer" comes back with the next refresh of the
+    // controls (every activation of the window), "MàJ", "Zero/Blanc" or "Défaire".
+    bool EnregistreSuspendu = true;
 
     // Save destinations, mutually exclusive.
     bool SauveKurvalis = true;
@@ -184,13 +187,15 @@ public:
     // Closing: true when "Sauvegarde" must be asked.
     bool DemandeSauvegarde() const;
 
-    // Settings ("Save" and "Beer" sections); values that cannot be used keep their default.
+    // Settings ("Save" and "Beer" sections); a range or limit the plot cannot use is set right.
     void LitReglages(const TIniFile& ini);
     void EcritReglages(TIniFile& ini) const;
 
 private:
     struct Occupation;
     bool Mesure(double& a);
+    // Lifts the suspension of "Enregistrer" and has the window refresh its controls.
+    void MajControles();
 
     TAppareil& appareil_;
     TVueBeer* vue_ = nullptr;

@@ -165,9 +165,14 @@ TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
         const TIniFile ini(CheminReglages());
         Serie.LitReglages(ini);
     }
-    QAction* coche = Serie.SauveFichier ? FileM : Serie.SauveClip ? ClipM : KurvalisM;
-    coche->setChecked(true);
-    ChoisitImage(coche);
+    QAction* coche = Serie.SauveFichier ? FileM
+                     : Serie.SauveClip  ? ClipM
+                     : Serie.SauveKurvalis ? KurvalisM
+                                           : nullptr;
+    if (coche) {
+        coche->setChecked(true);
+        ChoisitImage(coche);
+    }
 
     Serie.SetVue(this);
     Serie.InitAttente();
@@ -662,8 +667,7 @@ bool TBeerForm::eventFilter(QObject* objet, QEvent* e)
     // The window sees every key first: space records while "Enregistrer" is enabled.
     if (touche->key() == Qt::Key_Space && touche->modifiers() == Qt::NoModifier &&
         EnregistreBtn->isEnabled() && EnregistreBtn->isVisible()) {
-        if (!touche->isAutoRepeat())
-            EnregistreBtnClick();
+        EnregistreBtnClick();
         return true;
     }
     const bool entree = touche->key() == Qt::Key_Return || touche->key() == Qt::Key_Enter;

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QSettings>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusTipEvent>
@@ -131,7 +132,7 @@ TEST_F(BeerFormTest, LayoutAndHintsAtCreation)
     EXPECT_EQ(f.LambdaSE->Value(), 500);
     EXPECT_TRUE(f.MajBtn->isEnabled());
     EXPECT_FALSE(f.ZeroBtn->isEnabled());
-    EXPECT_FALSE(f.EnregistreBtn->isEnabled());
+    EXPECT_TRUE(f.EnregistreBtn->isEnabled()) << "activation enables it";
     EXPECT_FALSE(f.ClavierEdit->isVisible());
     EXPECT_FALSE(f.beerCalcGrid->isVisible());
     EXPECT_FALSE(f.SaveBtn->isVisible());
@@ -147,18 +148,20 @@ TEST_F(BeerFormTest, LayoutAndHintsAtCreation)
     EXPECT_EQ(indication, "Si clignotant, cliquer pour régler la longueur d'onde du spectro");
 }
 
-TEST_F(BeerFormTest, SpaceRecordsOnlyOnceTheWavelengthIsReached)
+TEST_F(BeerFormTest, SpaceRecordsExceptBetweenAWavelengthChangeAndMajOrActivation)
 {
     TBeerForm& f = Fenetre();
-    Espace();
-    EXPECT_EQ(appareil.journal, QStringList()) << "not yet at the wavelength shown";
+    Mesure(0.25);
+    EXPECT_EQ(appareil.journal, QStringList({"ABS"})) << "recording is open once active";
 
     f.MajBtn->click();
-    EXPECT_EQ(appareil.journal, QStringList({"GOTO 500"}));
+    EXPECT_EQ(appareil.journal.mid(1), QStringList({"GOTO 500"}));
     EXPECT_FALSE(f.MajBtn->isEnabled());
     EXPECT_TRUE(f.ZeroBtn->isEnabled());
-    Mesure(0.25);
-    Mesure(0.5);
+    // A held space bar records on every repeat.
+    appareil.lectures.push_back(0.5);
+    QKeyEvent repetee(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QApplication::sendEvent(f.Oscillo, &repetee);
     EXPECT_EQ(f.Serie.NbrePoints, 2);
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "1");
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 1), "0,5");
@@ -168,14 +171,18 @@ TEST_F(BeerFormTest, SpaceRecordsOnlyOnceTheWavelengthIsReached)
     f.LambdaSE->SetValue(620);
     EXPECT_FALSE(f.EnregistreBtn->isEnabled());
     EXPECT_FALSE(f.ZeroBtn->isEnabled());
-    f.FormActivate();
     Espace();
-    EXPECT_EQ(f.Serie.NbrePoints, 2);
+    EXPECT_EQ(f.Serie.NbrePoints, 2) << "the space bar waits for MàJ";
+    f.FormActivate();
+    EXPECT_EQ(f.Graphe.mondeX.maxi, 16) << "activation starts the axis again at 0-16";
+    Mesure(0.6);
+    EXPECT_EQ(f.Serie.NbrePoints, 3) << "or for the next activation";
+    EXPECT_FALSE(f.ZeroBtn->isEnabled());
     f.MajBtn->click();
     f.ZeroBtn->click();
     Mesure(0.75);
-    EXPECT_EQ(appareil.journal.mid(3), QStringList({"GOTO 620", "BLANC", "ABS"}));
-    EXPECT_EQ(f.Serie.NbrePoints, 3);
+    EXPECT_EQ(appareil.journal.mid(3), QStringList({"ABS", "GOTO 620", "BLANC", "ABS"}));
+    EXPECT_EQ(f.Serie.NbrePoints, 4);
     EXPECT_TRUE(f.SaveBtn->isVisible());
     EXPECT_TRUE(f.ResetBtn->isVisible());
 

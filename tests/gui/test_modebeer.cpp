@@ -79,7 +79,7 @@ TEST_F(ModeBeerTest, LayoutAndWhatItProposesComingFromTheSpaceBarMode)
     EXPECT_EQ(dlg.EditSignif->text(), "Concentration");
     EXPECT_EQ(dlg.EditMax->text(), "0,25");
     EXPECT_EQ(dlg.EditMin->text(), "0");
-    EXPECT_EQ(dlg.EditMaxBeer->text(), "0,25");
+    EXPECT_EQ(dlg.EditMaxBeer->text(), "16") << "the abscissa maximum";
 
     // Each radio item shows the page at its position.
     for (int i : {2, 1, 0}) {
@@ -136,7 +136,7 @@ TEST_F(ModeBeerTest, OkAppliesTheTypedValues)
     EXPECT_EQ(dlg.Pages->currentIndex(), 2);
     EXPECT_EQ(dlg.EditNom->text(), "V");
     EXPECT_EQ(dlg.EditMax->text(), "5");
-    EXPECT_EQ(dlg.EditMaxBeer->text(), "0,25");
+    EXPECT_EQ(dlg.EditMaxBeer->text(), "5");
 }
 
 TEST_F(ModeBeerTest, CancelChangesNothing)

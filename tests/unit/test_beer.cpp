@@ -237,15 +237,23 @@ TEST_F(BeerTest, IncrementNumbersPointsAndGrowsTheAxisBy16)
     EXPECT_EQ(serie.abscisse.nom, "n");
     EXPECT_EQ(serie.abscisse.signif, "numéro");
 
-    // Coming back to the window keeps every recorded point inside the axis.
+    // Coming back to the window starts the axis at 0-16 again; each point widens it by 16.
     serie.InitAttente();
-    EXPECT_EQ(serie.abscisse.maxi, 48);
-    serie.RaZ();
     EXPECT_EQ(serie.abscisse.maxi, 16);
+    Inconnu(0.2);
+    EXPECT_EQ(serie.abscisse.maxi, 32);
+    EXPECT_EQ(serie.NbrePoints, 18);
 }
 
-TEST_F(BeerTest, NothingIsMeasuredAtAWavelengthNotYetReached)
+TEST_F(BeerTest, AWavelengthChangeHoldsRecordingUntilMajOrTheNextActivation)
 {
+    TAppareilScript neuf;
+    TSerieBeer creee(neuf);
+    creee.InitAttente();  // first activation, before any "MàJ"
+    EXPECT_TRUE(creee.Controles().enregistreActif);
+    EXPECT_TRUE(creee.Controles().majActif);
+    EXPECT_FALSE(creee.Controles().zeroActif);
+
     Prepare(maIncrement);
     serie.LambdaChange();
     TEtatControles e = serie.Controles();
@@ -253,27 +261,29 @@ TEST_F(BeerTest, NothingIsMeasuredAtAWavelengthNotYetReached)
     EXPECT_FALSE(e.zeroActif);
     EXPECT_TRUE(e.majActif);
     serie.Enregistre();
-    serie.InitAttente();  // activation does not lift it either
-    serie.Enregistre();
-    serie.Zero();
     EXPECT_EQ(appareil.journal, QStringList());
 
+    serie.InitAttente();  // activation brings "Enregistrer" back, not "Zero/Blanc"
+    e = serie.Controles();
+    EXPECT_TRUE(e.enregistreActif);
+    EXPECT_FALSE(e.zeroActif);
+    Inconnu(0.5);
+    EXPECT_EQ(serie.NbrePoints, 1);
+
+    serie.LambdaChange();
     serie.MajLambda(540);
     e = serie.Controles();
     EXPECT_TRUE(e.enregistreActif);
     EXPECT_TRUE(e.zeroActif);
     EXPECT_FALSE(e.majActif);
     serie.Zero();
-    Inconnu(0.5);
-    EXPECT_EQ(appareil.journal, QStringList({"GOTO 540", "BLANC", "ABS"}));
-    EXPECT_EQ(serie.NbrePoints, 1);
+    Inconnu(0.6);
+    EXPECT_EQ(appareil.journal, QStringList({"ABS", "GOTO 540", "BLANC", "ABS"}));
 
-    // Same for typed values.
-    serie.ModeAcq = maClavier;
+    // The value field stays open: only "Enregistrer" waits.
+    Prepare(maClavier);
     serie.LambdaChange();
-    EXPECT_FALSE(serie.Controles().valeurActif);
-    serie.ValideValeur("1");
-    EXPECT_EQ(serie.NbrePoints, 1);
+    EXPECT_TRUE(serie.Controles().valeurActif);
 }
 
 TEST_F(BeerTest, AFailedReadingRecordsNothing)
@@ -439,6 +449,7 @@ TEST_F(BeerTest, ModeDialogProposesAConcentrationWhenComingFromIncrement)
     EXPECT_EQ(c.signif, "Concentration");
     EXPECT_EQ(c.maxi, "0,25");
     EXPECT_EQ(c.mini, "0");
+    EXPECT_EQ(c.maxBeer, "16") << "the abscissa maximum, whatever the mode";
 
     serie.AppliqueModeDlg({maClavier, "V", "mL", "Volume", "1,5", "20", {}});
     c = serie.ChampsModeDlg();
@@ -446,7 +457,7 @@ TEST_F(BeerTest, ModeDialogProposesAConcentrationWhenComingFromIncrement)
     EXPECT_EQ(c.signif, "Volume");
     EXPECT_EQ(c.mini, "1,5");
     EXPECT_EQ(c.maxi, "20");
-    EXPECT_EQ(c.maxBeer, "0,25") << "the limit of the concentration mode, not this range";
+    EXPECT_EQ(c.maxBeer, "20");
 }
 
 TEST_F(BeerTest, ModeDialogValues)
@@ -689,12 +700,14 @@ TEST(BeerReglages, RoundTripAndValuesThatCannotBeUsed)
         {"no file", "", maIncrement, 0.1, 0, 1, 0},
         {"comma and point", "[Beer]\r\nConcMax=0,2\r\nMini=0.5\r\nMaxi=2,5\r\nMode=1\r\n",
          maBeer, 0.2, 0.5, 2.5, 0},
-        {"unusable values", "[Beer]\r\nConcMax=7\r\nMini=3\r\nMaxi=3\r\nMode=9\r\n",
+        {"values the plot cannot use", "[Beer]\r\nConcMax=0\r\nMini=3\r\nMaxi=3\r\nMode=9\r\n",
          maIncrement, 0.1, 3, 4, 0},
+        {"negative limit", "[Beer]\r\nConcMax=-0,2\r\n", maIncrement, 0.1, 0, 1, 0},
+        {"limit above one kept", "[Beer]\r\nConcMax=7\r\n", maIncrement, 7, 0, 1, 0},
         {"reversed range, last destination wins",
-         "[Save]\r\nKurvalis=1\r\nClip=1\r\nFile=1\r\n[Beer]\r\nMini=4\r\nMaxi=-1\r\n",
-         maIncrement, 0.1, -1, 4, 2},
-        {"no destination checked", "[Save]\r\nKurvalis=0\r\n", maIncrement, 0.1, 0, 1, 0},
+         "[Save]\r\nKurvalis=1\r\nClip=1\r\nFile=0\r\n[Beer]\r\nMini=4\r\nMaxi=-1\r\n",
+         maIncrement, 0.1, -1, 4, 1},
+        {"no destination checked", "[Save]\r\nKurvalis=0\r\n", maIncrement, 0.1, 0, 1, -1},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -713,6 +726,7 @@ TEST(BeerReglages, RoundTripAndValuesThatCannotBeUsed)
         EXPECT_EQ(s.SauveKurvalis, c.destination == 0);
         EXPECT_EQ(s.SauveClip, c.destination == 1);
         EXPECT_EQ(s.SauveFichier, c.destination == 2);
+        EXPECT_EQ(s.abscisse.signif, "") << "the meaning is not kept";
         if (c.fichier.isEmpty()) {
             EXPECT_EQ(s.abscisse.nom, "c");
             EXPECT_EQ(s.abscisse.unite, "mol/L");
