@@ -5,12 +5,14 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -122,6 +124,8 @@ TModeBeerDlg::TModeBeerDlg(TSerieBeer& serie, QWidget* parent) : QDialog(parent)
 
     // The intended size, unless the fonts in use need more room.
     setFixedSize(sizeHint().expandedTo(QSize(357, 203)));
+    if (QScreen* ecran = QGuiApplication::primaryScreen())
+        move(ecran->availableGeometry().center() - rect().center());
     SetItemIndex(serie_.ModeAcq);
 }
 
