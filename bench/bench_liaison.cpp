@@ -1,6 +1,6 @@
 // Serial link figures over a real pty with the unthrottled simulator:
 //  - exchange turnaround, from the reply's CR leaving the simulator to EnvoieCommande
-//    returning (the reference design polls every 100 ms);
+//    returning (a loop polling every 100 ms would add up to 100 ms);
 //  - scan throughput: lines per second through the pty, line assembly and dispatch.
 
 #include "instrument/cfgspect.h"

@@ -26,7 +26,7 @@ qint64 MaintenantNs()
         .count();
 }
 
-bool EntierPositif(const QByteArray& texte, qint32& valeur)
+bool Entier(const QByteArray& texte, qint32& valeur)
 {
     bool ok = false;
     valeur = texte.toInt(&ok);
@@ -166,7 +166,7 @@ void TSimulateur::Traite(const QByteArray& commande)
         Reponds(modele, reel ? 50 : 0, true);
     } else if (commande.startsWith("GOTO")) {
         qint32 cible = 0;
-        if (!EntierPositif(commande.mid(4), cible))
+        if (!Entier(commande.mid(4), cible))
             return;
         const double atteinte = std::clamp(double(cible), MiniLambda(), 1000.0);
         const qint64 trajet = reel ? 100 + qint64(10 * std::abs(atteinte - position)) : 0;
@@ -178,15 +178,15 @@ void TSimulateur::Traite(const QByteArray& commande)
         Reponds(QByteArray::number(physique.Intensite(position, Temps())), reel ? 50 + 2 * nombreFlash : 0);
     } else if (commande.startsWith("NO OF READINGS ")) {
         qint32 n = 0;
-        if (!EntierPositif(commande.mid(15), n) || n <= 0)
+        if (!Entier(commande.mid(15), n) || n <= 0)
             return;
         nombreFlash = n;
         Reponds(QByteArray::number(n), reel ? 20 : 0);
     } else if (commande.startsWith("SCAN:")) {
         const QList<QByteArray> champs = commande.split(':');
         qint32 debut = 0, fin = 0, pas = 0;
-        if (champs.size() != 4 || !EntierPositif(champs[1], debut) || !EntierPositif(champs[2], fin)
-            || !EntierPositif(champs[3], pas) || pas <= 0 || debut > fin)
+        if (champs.size() != 4 || !Entier(champs[1], debut) || !Entier(champs[2], fin)
+            || !Entier(champs[3], pas) || pas <= 0 || debut > fin)
             return;
         Balayage(debut, fin, pas);
     }

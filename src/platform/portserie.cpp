@@ -6,10 +6,13 @@ namespace kelvor {
 
 namespace {
 
-// Port numbers 1..50 as the program counts them, onto Linux device names. Built-in
-// UARTs first, then USB adapters (the usual way an instrument is attached today).
+// Port numbers 1..50 as the program counts them, onto device names. On Linux built-in
+// UARTs come first, then USB adapters (the usual way an instrument is attached today).
 QString DeviceDuTableau(quint16 n)
 {
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\\\.\\COM%1").arg(n);
+#else
     if (n >= 1 && n <= 4)
         return QStringLiteral("/dev/ttyS%1").arg(n - 1);
     if (n >= 5 && n <= 20)
@@ -19,6 +22,7 @@ QString DeviceDuTableau(quint16 n)
     if (n >= 37 && n <= 50)
         return QStringLiteral("/dev/ttyS%1").arg(n - 33);
     return {};
+#endif
 }
 
 } // namespace
