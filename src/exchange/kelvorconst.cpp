@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace kelvor {
@@ -45,9 +47,8 @@ TConstanteDlg::TConstanteDlg(QWidget* parent) : QDialog(parent)
     NewPageCB = new QGroupBox(QStringLiteral("Envoyer comme"), this);
     itemsLayout_ = new QVBoxLayout(NewPageCB);
     itemsGroupe_ = new QButtonGroup(this);
-    for (const QString& t : ItemsEnvoi(kFichier, true))
+    for (const QString& t : ItemsEnvoi(kFichier, false))
         AjouteItem(t);
-    RetireDernierItem();
     SetItemIndex(0);
 
     auto* commentaire = new QLabel(QStringLiteral("Commentaire"), this);
@@ -178,10 +179,27 @@ TValeursConstante TConstanteDlg::Valeurs() const
     return v;
 }
 
+void TConstanteDlg::CentreEcran()
+{
+    const QWidget* parent = parentWidget();
+    const QScreen* ecran = parent ? parent->screen() : screen();
+    if (!ecran)
+        return;
+    QRect cadre = frameGeometry();
+    cadre.moveCenter(ecran->availableGeometry().center());
+    move(cadre.topLeft());
+    // Not a position the user chose: the next showing centres again.
+    setAttribute(Qt::WA_Moved, false);
+}
+
 void TConstanteDlg::showEvent(QShowEvent* event)
 {
     FormActivate();
+    // The items may have changed: size the dialog before centring it.
+    layout()->activate();
     QDialog::showEvent(event);
+    if (!event->spontaneous())
+        CentreEcran();
     OKBtn->setFocus();
 }
 

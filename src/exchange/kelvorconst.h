@@ -59,6 +59,8 @@ protected:
 
 private:
     void Enregistre();
+    // Centred on the screen rather than on the main window, at every showing.
+    void CentreEcran();
     void AjouteItem(const QString& texte);
     void RetireDernierItem();
 

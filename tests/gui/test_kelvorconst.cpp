@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -153,4 +154,21 @@ TEST(ConstanteDlg, SymbolHoldsEightCharactersAndKeyboardReachesEverything)
                                                        dlg.ValeurConstEdit, dlg.SignifConstEdit,
                                                        dlg.CommEdit})
         EXPECT_FALSE(w->accessibleName().isEmpty());
+}
+
+TEST(ConstanteDlg, CentredOnTheScreenNotOnTheMainWindow)
+{
+    QWidget principale;
+    principale.setGeometry(0, 0, 200, 120);
+    principale.show();
+    TConstanteDlg dlg(&principale);
+    const QPoint centre = principale.screen()->availableGeometry().center();
+    for (int fois = 0; fois < 2; ++fois) {
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        EXPECT_LE((dlg.frameGeometry().center() - centre).manhattanLength(), 4)
+            << "showing " << fois;
+        dlg.move(5, 5);   // moved by the user: the next showing centres again
+        dlg.hide();
+    }
 }
