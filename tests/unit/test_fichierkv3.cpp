@@ -100,6 +100,18 @@ TEST(Kv3Cinetique, NumbersUseTheLocaleSeparatorAndTheGeneralFormat)
     EXPECT_EQ(page.mid(3), QStringList({"12 0,4567", "86399 1,234568", "3 1E-05"}));
 }
 
+// Under a full-stop locale the kinetics numbers take the full stop too.
+TEST(Kv3Cinetique, NumbersFollowAFullStopLocaleAsWell)
+{
+    LocaleFixe l(QLocale(QLocale::English, QLocale::UnitedStates));
+    Serie r;
+    r.n = 2;
+    r.x = {12, 86399};
+    r.y = {0.4567, 1.2345678};
+    EXPECT_EQ(PageKV3Cinetique({}, "K", "d", r.x, r.y, r.n, {{30, "a"}}).mid(3),
+              QStringList({"12 0.4567", "86399 1.234568", "&1 REPERE", "30\ta"}));
+}
+
 TEST(Kv3Beer, NoPointEndsWithTheValueMarker)
 {
     LocaleFixe l(Francais);
