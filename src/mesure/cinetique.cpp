@@ -126,11 +126,8 @@ TToucheDuree FiltreToucheDuree(QChar& c)
         c = QLocale().decimalPoint().at(0);
         return tdAccepte;
     }
-    // The hour letter and the time separator are accepted too, so every form the
-    // duration reader knows (and the shown 00:02:00) can be typed.
     const bool admis = (u >= '0' && u <= '9') || u == 8 || u == 12 || u == ' ' || u == '%'
-                       || u == '\'' || u == 'i' || u == 'm' || u == 'n' || u == 's' || u == 181
-                       || u == 'h' || c == SeparateurTemps();
+                       || u == '\'' || u == 'i' || u == 'm' || u == 'n' || u == 's' || u == 181;
     return admis ? tdAccepte : tdRejete;
 }
 

@@ -638,12 +638,11 @@ void TCinetiqueForm::DureeSpinDownClick()
 
 void TCinetiqueForm::DureeEditExit()
 {
-    try {
-        if (Cinetique.SetDuree(DureeToSecondes(DureeEdit->text())))
-            MajNbreMax();
-    } catch (...) {
-    }
-    AfficheDuree();
+    const qint32 secondes = DureeToSecondes(DureeEdit->text());
+    if (Cinetique.SetDuree(secondes))
+        MajNbreMax();
+    else if (secondes != Cinetique.DureeMesure)
+        AfficheDuree();     // beyond the bound: show the duration that holds
 }
 
 template <class F> void TCinetiqueForm::DessineDans(F f)
@@ -812,11 +811,9 @@ bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* event)
         }
         return !texte.isEmpty();
     }
-    if (objet == DureeEdit && texte.size() == 1) {
+    // Delete is an editing key, not a typed character.
+    if (objet == DureeEdit && texte.size() == 1 && touche->key() != Qt::Key_Delete) {
         QChar c = texte[0];
-        // Control characters other than the ones the field knows keep their usual role.
-        if (c.unicode() < 32 && c.unicode() != 8 && c.unicode() != 12 && c.unicode() != 13)
-            return false;
         if (touche->key() == Qt::Key_Enter || touche->key() == Qt::Key_Return)
             c = QChar(13);
         const QChar tape = c;

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -200,6 +201,19 @@ TEST_F(Cinetique, IntervalAndDurationControls)
     QTest::keyClick(form->DureeEdit, Qt::Key_Return);
     EXPECT_EQ(form->Cinetique.DureeMesure, 30);
     EXPECT_EQ(form->Cinetique.NbreMax, 10);
+    // The hour letter, the separator and Ctrl+V are discarded too; Delete still edits.
+    form->DureeEdit->clear();
+    QTest::keyClicks(form->DureeEdit, "1h:25");
+    EXPECT_EQ(form->DureeEdit->text(), "125");
+    const auto touche = [&](Qt::Key k, Qt::KeyboardModifiers m, const char* texte) {
+        QKeyEvent e(QEvent::KeyPress, k, m, QString::fromLatin1(texte));
+        QCoreApplication::sendEvent(form->DureeEdit, &e);
+    };
+    CopiePressePapier(QStringLiteral("99"));
+    touche(Qt::Key_V, Qt::ControlModifier, "\x16");
+    form->DureeEdit->setCursorPosition(0);
+    touche(Qt::Key_Delete, Qt::NoModifier, "\x7f");
+    EXPECT_EQ(form->DureeEdit->text(), "25");
     QLocale::setDefault(QLocale::c());
     form->DureeEdit->setText("20");
     form->DureeEditExit();

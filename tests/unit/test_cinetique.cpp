@@ -149,9 +149,11 @@ TEST(FiltreToucheDuree, AcceptsDurationCharactersOnly)
     const struct { char16_t in; TToucheDuree r; char16_t out; } cas[] = {
         {'7', tdAccepte, '7'}, {8, tdAccepte, 8}, {12, tdAccepte, 12}, {' ', tdAccepte, ' '},
         {'m', tdAccepte, 'm'}, {'i', tdAccepte, 'i'}, {'n', tdAccepte, 'n'}, {'s', tdAccepte, 's'},
-        {181, tdAccepte, 181}, {'h', tdAccepte, 'h'}, {':', tdAccepte, ':'},
+        {181, tdAccepte, 181}, {'%', tdAccepte, '%'}, {'\'', tdAccepte, '\''},
         {'.', tdAccepte, ','}, {',', tdAccepte, ','}, {13, tdApplique, 13},
         {'a', tdRejete, 'a'}, {'M', tdRejete, 'M'}, {'-', tdRejete, '-'}, {'x', tdRejete, 'x'},
+        {'h', tdRejete, 'h'}, {':', tdRejete, ':'},
+        {22, tdRejete, 22}, {1, tdRejete, 1}, {27, tdRejete, 27},     // Ctrl+V, Ctrl+A, Escape
     };
     for (const auto& k : cas) {
         QChar c(k.in);
