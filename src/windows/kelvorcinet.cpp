@@ -463,16 +463,10 @@ void TCinetiqueForm::LambdaBtnClick()
 
 void TCinetiqueForm::ZeroBtnClick()
 {
+    // A second click during the exchange must not start a blank inside the blank.
     if (EtatAcq() != eaReglageZero || Appareil.EchangeEnCours())
         return;
-    // Hidden during the exchange so a second click cannot start a nested blank.
-    ZeroBtn->hide();
-    try {
-        Appareil.SetBlancProc();
-    } catch (...) {
-        SetEtatAcq(EtatAcq());
-        throw;
-    }
+    Appareil.SetBlancProc();
     InitAttente();
 }
 
@@ -522,8 +516,9 @@ void TCinetiqueForm::TimerTimer()
     }
     lectureEnCours_ = false;
     LectureS->hide();
-    // Stop, RàZ or a new run while waiting: the reading belongs to no run any more.
-    if (run != numeroRun_ || EtatAcq() != eaEnCours)
+    // A run discarded (RàZ, a short Stop) or restarted while waiting does not get a
+    // reading taken for the one before; a run stopped and kept does.
+    if (run != numeroRun_)
         return;
     absC = a;
     if (!std::isnan(absC))

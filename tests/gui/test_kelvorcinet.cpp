@@ -297,7 +297,7 @@ TEST_F(Cinetique, FailedReadingsAddNothingAndNeverEndTheRun)
     EXPECT_EQ(form->EtatAcq(), eaAttente);
 }
 
-TEST_F(Cinetique, TicksDuringAReadingAreSkippedAndLateReadingsDropped)
+TEST_F(Cinetique, TicksDuringAReadingAreSkippedAndLateReadingsGoToTheirOwnRunOnly)
 {
     Prepare();
     int imbriquees = 0;
@@ -310,12 +310,31 @@ TEST_F(Cinetique, TicksDuringAReadingAreSkippedAndLateReadingsDropped)
     EXPECT_EQ(imbriquees, 1);
     EXPECT_EQ(appareil.rendues.size(), 1);
     EXPECT_FALSE(form->LectureS->isVisible());
+    form->StopBtnClick();
 
-    // Stop pressed while the reading is outstanding: the reading belongs to no run.
-    appareil.pendant = [&] { form->StopBtnClick(); };
-    Ticks(1);
-    EXPECT_EQ(form->EtatAcq(), eaAttente);
-    EXPECT_EQ(form->Graphe.NbrePoints, 0);
+    // Clicks handled while a reading waits for its reply, after `avant` points.
+    const struct { const char* nom; int avant; std::function<void()> clics; TEtatAcquisition apres; int points; } cas[] = {
+        {"short run stopped", 1, [&] { form->StopBtnClick(); }, eaAttente, 0},
+        {"long run stopped", 11, [&] { form->StopBtnClick(); }, eaTerminee, 12},
+        {"stopped then RàZ", 11, [&] { form->StopBtnClick(); form->ResetBtnClick(); }, eaAttente, 0},
+        {"discarded and restarted", 1, [&] { form->StopBtnClick(); form->StartBtnClick(); }, eaEnCours, 0},
+    };
+    for (const auto& k : cas) {
+        appareil.pendant = nullptr;
+        form->StartBtnClick();
+        Ticks(k.avant - 1);
+        appareil.pendant = k.clics;
+        Ticks(1);
+        appareil.pendant = nullptr;
+        EXPECT_EQ(form->EtatAcq(), k.apres) << k.nom;
+        EXPECT_EQ(form->Graphe.NbrePoints, k.points) << k.nom;
+        if (k.points > 0) {
+            EXPECT_EQ(form->Graphe.valeurX[k.points - 1], 3 * (k.points - 1)) << k.nom;
+        }
+        form->StopBtnClick();
+        form->ResetBtnClick();
+        ASSERT_EQ(form->EtatAcq(), eaAttente);
+    }
 
     // The blank from the tool bar is refused while a reading waits for its reply.
     appareil.pendant = [&] { form->ZeroBtnBisClick(); };
