@@ -180,8 +180,9 @@ qint32 TCinetique::SecondesEcoulees() const
 
 TCinetique::TAjout TCinetique::AjoutePoint(double absC)
 {
+    // A full table already ended its run: nothing more is stored.
     if (std::isnan(absC) || m_n < 0 || m_n >= NbrePointsMaxi)
-        return m_n >= NbrePointsMaxi ? ajPlein : ajIgnore;
+        return ajIgnore;
     m_x[m_n] = SecondesEcoulees();
     m_y[m_n] = absC;
     ++m_n;
@@ -204,9 +205,13 @@ void TCinetique::MajNbreMax()
 
 void TCinetique::DureePlus()
 {
+    const quint16 duree = DureeSuivante(DureeMesure);
+    // At the top of the range the duration stays, and so do the points.
+    if (duree == DureeMesure)
+        return;
     if (EtatAcq == eaEnCours && m_n > 1024)
         m_n = DivisePoints(m_x, m_y, m_n);
-    DureeMesure = DureeSuivante(DureeMesure);
+    DureeMesure = duree;
     MajNbreMax();
 }
 

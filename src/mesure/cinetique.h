@@ -106,14 +106,15 @@ public:
     qint32 SecondesEcoulees() const;
     qint32 NbrePoints() const { return m_n; }
 
-    // Stores a reading; a no-value reading is dropped. ajTermine once a point lies past
-    // the duration, ajPlein when the tables hold their last point.
+    // Stores a reading; a no-value reading, or one that finds the tables full, is
+    // dropped (ajIgnore). ajTermine once a point lies past the duration, ajPlein when
+    // the tables have just received their last point.
     TAjout AjoutePoint(double absC);
     // Presets abscissa i to i × Δt over the whole table.
     void PrepareAbscisses();
 
     void MajNbreMax();
-    void DureePlus();           // halves a long running run first
+    void DureePlus();           // halves a long running run first; nothing at the top
     void DureeMoins();
     bool DeltatPlus();          // false when nothing changed
     bool DeltatMoins();

@@ -212,7 +212,7 @@ TEST_F(Run, AFullTableEndsTheRunWithoutWritingPastIt)
     EXPECT_EQ(r, TCinetique::ajPlein);
     EXPECT_EQ(n, NbrePointsMaxi);
     EXPECT_EQ(x[2048], 3 * 2048);
-    EXPECT_EQ(c.AjoutePoint(0.3), TCinetique::ajPlein);
+    EXPECT_EQ(c.AjoutePoint(0.3), TCinetique::ajIgnore);
     EXPECT_EQ(n, NbrePointsMaxi);
 }
 
@@ -238,6 +238,10 @@ TEST_F(Run, DurationUpHalvesALongRunningRunOnly)
     EXPECT_EQ(c.NbreMax, 2040);
     c.DureePlus();                  // 550 points: no further halving
     EXPECT_EQ(n, 550);
+    n = 1100;                       // at the top of the range the duration cannot grow:
+    c.DureePlus();                  // the points are not halved for nothing
+    EXPECT_EQ(n, 1100);
+    EXPECT_EQ(c.DureeMesure, 50000);
 }
 
 TEST_F(Run, IntervalStaysWithinBounds)
