@@ -430,11 +430,20 @@ TEST_F(Cinetique, ClosingAsksSauvegardeOnlyForAnUnsavedFinishedRun)
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->Timer->isActive());
 
+    // Still unsaved: asked again, and Yes saves to the checked destination.
+    form->show();
+    form->ClipM->setChecked(true);
+    dialogues.Repond(true);
+    form->close();
+    EXPECT_EQ(dialogues.questions, QStringList({"Sauvegarde", "Sauvegarde"}));
+    EXPECT_TRUE(form->DejaSauve);
+    EXPECT_EQ(LitPressePapier().split("\r\n").size(), 5 + 50 + 1);
+
     // After a copy to the clipboard nothing is asked.
     form->show();
     form->KurvalisMClick(form->ClipM);
     form->close();
-    EXPECT_EQ(dialogues.questions.size(), 1);
+    EXPECT_EQ(dialogues.questions.size(), 2);
 
     // "Quitter" returns the main window to spectrum mode first.
     form->show();
