@@ -29,6 +29,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -773,6 +774,20 @@ void TCinetiqueForm::closeEvent(QCloseEvent* event)
     FormClose();
     // Hidden, never destroyed: the last run stays until the program ends.
     event->accept();
+}
+
+bool TCinetiqueForm::event(QEvent* event)
+{
+    // Status tips stop at a window's edge; the long hints belong in the status bar of
+    // the window that owns the instrument.
+    if (event->type() == QEvent::StatusTip) {
+        if (auto* principale = dynamic_cast<QWidget*>(&Appareil)) {
+            QStatusTipEvent relais(static_cast<QStatusTipEvent*>(event)->tip());
+            QCoreApplication::sendEvent(principale, &relais);
+        }
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* event)

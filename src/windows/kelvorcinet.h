@@ -140,6 +140,7 @@ public:
     static const QString MessageTablePleine;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* objet, QEvent* event) override;
 

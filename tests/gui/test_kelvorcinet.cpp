@@ -20,6 +20,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -471,6 +474,27 @@ TEST_F(Cinetique, SettingsWrittenAtCloseAreReadAtTheNextCreation)
     EXPECT_TRUE(form->ClipM->isChecked());
     EXPECT_FALSE(form->KurvalisM->isChecked());
     EXPECT_EQ(form->SaveBtn->icon().cacheKey(), form->ClipM->icon().cacheKey());
+}
+
+TEST(CinetiqueIndications, LongHintsGoToTheStatusBarOfTheInstrumentsWindow)
+{
+    QTemporaryDir dossier;
+    DossierDonnees = dossier.path() + '/';
+    NouveauSpectro();
+    THorlogeFactice horloge;
+    TDialoguesScript dialogues;
+    struct Principale : QMainWindow, TAppareilFactice
+    {
+        explicit Principale(THorlogeFactice& h) : TAppareilFactice(h) { statusBar(); }
+    } principale(horloge);
+    TCinetiqueForm form(principale);
+    for (const auto& [bouton, longue] : {std::pair<QWidget*, QString>{form.StopBtn, "Arrêt de l'acquisition"},
+                                         {form.StartBtn, "Lance l'acquisition"}}) {
+        QStatusTipEvent survol(bouton->statusTip());
+        QCoreApplication::sendEvent(bouton, &survol);
+        EXPECT_EQ(principale.statusBar()->currentMessage(), longue);
+    }
+    DossierDonnees.clear();
 }
 
 // A finished run of 6 points with two markers, saved or sent in each of the three ways.
