@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -101,6 +102,7 @@ void TSimulateur::Ferme()
     if (maitre >= 0)
         ::close(maitre);
     esclave = maitre = -1;
+    enCoupure = false;
     file.clear();
     sortie.clear();
     minuterie->stop();
@@ -324,6 +326,8 @@ void TSimulateur::Balayage(qint32 debut, qint32 fin, qint32 pas)
 
 void TSimulateur::Programme(TPaquet paquet, bool decouper)
 {
+    if (enCoupure)
+        return;
     if (decouper && paquet.octets.size() > pannes.decoupe) {
         const qsizetype taille = pannes.decoupe;
         for (qsizetype i = 0; i < paquet.octets.size(); i += taille) {
@@ -351,11 +355,29 @@ void TSimulateur::Suivant()
         file.pop_front();
         Ecrit(paquet.octets);
         if (paquet.fermeApres) {
-            Vide();
-            Ferme();
+            file.clear();
+            enCoupure = true;
+            // A moment for the kernel to hand the bytes to the slave side before counting.
+            QTimer::singleShot(2, this, [this] { FermeQuandLu(1000); });
             return;
         }
     }
+}
+
+void TSimulateur::FermeQuandLu(int resteMs)
+{
+    // Closing the master discards what the slave has not read yet; the lines sent before
+    // the cut must reach the program first. A program that never reads gets the cut anyway.
+    if (maitre < 0)
+        return;
+    Vide();
+    int nonLus = 0;
+    const bool enAttente = !sortie.isEmpty() || (::ioctl(esclave, FIONREAD, &nonLus) == 0 && nonLus > 0);
+    if (enAttente && resteMs > 0) {
+        QTimer::singleShot(2, this, [this, resteMs] { FermeQuandLu(resteMs - 2); });
+        return;
+    }
+    Ferme();
 }
 
 void TSimulateur::Ecrit(const QByteArray& octets)

@@ -115,6 +115,7 @@ private:
     QByteArray Dechet();
     void Programme(TPaquet paquet, bool decouper);
     void InterromptBalayage();
+    void FermeQuandLu(int resteMs);
     void Suivant();
     void Ecrit(const QByteArray& octets);
     qint64 DureeLigne(qsizetype octets) const;
@@ -128,6 +129,7 @@ private:
     QTimer* minuterie = nullptr;
     std::deque<TPaquet> file;
     bool pauseFaite = false;
+    bool enCoupure = false;     // the line is about to close: nothing more goes out
     QByteArray sortie;
     QByteArray entree;
     QByteArray journal;
