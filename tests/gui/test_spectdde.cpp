@@ -119,12 +119,15 @@ TEST_F(EchangeDDE, SpectrumSentThreeTimesGivesLoadThenTwoColumns)
     const Vecteur y = Spectre();
     const bool permis[] = {false, true, true};
     const int choix[] = {0, 2, 1};
+    // Only a send made from the first item moves the choice on, to the second item.
+    const int itemApres[] = {1, 2, 1};
     for (int i = 0; i < 3; ++i) {
         dlg.AddColPermis = permis[i];
         script.RepondDialogue(true, Choisit(choix[i]));
         ASSERT_TRUE(dlg.Montre());
         dde->EnvoieDonnees(y, 400, 410);
         ASSERT_TRUE(kurvalis.Attend(i + 1)) << "send " << i;
+        EXPECT_EQ(dlg.ItemIndex(), itemApres[i]) << "send " << i;
     }
     EXPECT_EQ(kurvalis.Macros(), QList<QByteArray>({"CLIP|LOAD", "CLIP|ADDCOL", "CLIP|ADDCOL"}));
     const QString& plein = kurvalis.recus[0].pressePapier;
