@@ -72,6 +72,8 @@ QString TDialoguesQt::FichierSauve(const QString& titre, const QString& filtre,
     QFileDialog dlg(QApplication::activeWindow(), titre, nom, FiltreQt(filtre));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(extensionDefaut);
+    // Choosing an existing name replaces that file without a further question.
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return {};
     return dlg.selectedFiles().first();

@@ -10,8 +10,6 @@
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -84,13 +82,6 @@ QIcon ImageDestination(int quoi)
     return QIcon(p);
 }
 
-QAccessibleInterface* FabriqueAccessible(const QString& classe, QObject* objet)
-{
-    if (objet && objet->isWidgetType() && classe == QLatin1String("kelvor::TOscilloBeer"))
-        return new QAccessibleWidget(static_cast<QWidget*>(objet), QAccessible::Chart);
-    return nullptr;
-}
-
 QTableWidget* Grille(int rangs, QWidget* parent)
 {
     auto* g = new QTableWidget(rangs, 2, parent);
@@ -121,34 +112,9 @@ void Cellule(QTableWidget* g, int rang, int colonne, const QString& texte, bool 
 
 } // namespace
 
-TOscilloBeer::TOscilloBeer(QWidget* parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("Graphe de l'absorbance"));
-}
-
-void TOscilloBeer::paintEvent(QPaintEvent*)
-{
-    if (image.size() != size() && Redessine)
-        Redessine();
-    QPainter p(this);
-    p.drawImage(0, 0, image);
-}
-
-void TOscilloBeer::resizeEvent(QResizeEvent*)
-{
-    if (Redessine)
-        Redessine();
-}
-
 TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
     : QWidget(parent, Qt::Window), Serie(appareil), Appareil(appareil)
 {
-    static const bool fabrique = [] {
-        QAccessible::installFactory(FabriqueAccessible);
-        return true;
-    }();
-    Q_UNUSED(fabrique);
 
     Construit();
 
@@ -294,7 +260,7 @@ void TBeerForm::Construit()
     droiteLayout->addWidget(BeerMesureGrid, 1);
     droiteLayout->addWidget(beerCalcGrid);
 
-    Oscillo = new TOscilloBeer(this);
+    Oscillo = new TZoneImage(QStringLiteral("Graphe de l'absorbance"), this);
     Oscillo->Redessine = [this] { OscilloPaint(); };
 
     auto* milieu = new QHBoxLayout;
@@ -645,12 +611,7 @@ bool TBeerForm::event(QEvent* e)
     case QEvent::StatusTip: {
         const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
         emit Indication(tip);
-        // Status tips stop at a window's edge; the main window's status bar shows them.
-        if (QWidget* p = parentWidget()) {
-            QStatusTipEvent relais(tip);
-            QCoreApplication::sendEvent(p, &relais);
-        }
-        return true;
+        return RelaieIndication(e, Appareil);
     }
     default:
         break;

@@ -8,6 +8,7 @@
 #include "graph/graphker.h"
 #include "instrument/appareil.h"
 #include "mesure/beer.h"
+#include "windows/zoneimage.h"
 
 #include <QImage>
 #include <QWidget>
@@ -30,18 +31,6 @@ class TSpinEdit;
 
 // The plot: shows the graph's picture, kept in an image so that single points and
 // unknowns can be added to it without repainting everything.
-class TOscilloBeer : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit TOscilloBeer(QWidget* parent = nullptr);
-    QImage image;
-    std::function<void()> Redessine;    // full repaint of the picture
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-};
-
 class TBeerForm : public QWidget, private TVueBeer
 {
     Q_OBJECT
@@ -79,7 +68,7 @@ public:
     QAction* FileM = nullptr;
     QTableWidget* BeerMesureGrid = nullptr;
     QTableWidget* beerCalcGrid = nullptr;
-    TOscilloBeer* Oscillo = nullptr;
+    TZoneImage* Oscillo = nullptr;
     TModeBeerDlg* ModeBeerDlg = nullptr;   // made on the first "Mode"
 
     // Commands.

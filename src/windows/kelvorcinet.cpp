@@ -11,8 +11,6 @@
 #include "util/horloge.h"
 #include "windows/spinedit.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -29,7 +27,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -95,19 +92,6 @@ QIcon ImageDestination(int quoi)
     return QIcon(p);
 }
 
-// Roles for the custom widgets, so assistive tools know what they are.
-QAccessibleInterface* FabriqueAccessible(const QString& classe, QObject* objet)
-{
-    if (!objet || !objet->isWidgetType())
-        return nullptr;
-    QWidget* w = static_cast<QWidget*>(objet);
-    if (classe == QLatin1String("kelvor::TOscillo"))
-        return new QAccessibleWidget(w, QAccessible::Chart);
-    if (w->objectName() == QLatin1String("LectureS"))
-        return new QAccessibleWidget(w, QAccessible::Indicator);
-    return nullptr;
-}
-
 } // namespace
 
 TSpinButton::TSpinButton(const QString& nom, QWidget* parent) : QWidget(parent)
@@ -131,34 +115,9 @@ TSpinButton::TSpinButton(const QString& nom, QWidget* parent) : QWidget(parent)
     connect(Bas, &QToolButton::clicked, this, &TSpinButton::DownClick);
 }
 
-TOscillo::TOscillo(QWidget* parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("Graphe de l'absorbance en fonction du temps"));
-}
-
-void TOscillo::paintEvent(QPaintEvent*)
-{
-    if (image.size() != size() && Redessine)
-        Redessine();
-    QPainter p(this);
-    p.drawImage(0, 0, image);
-}
-
-void TOscillo::resizeEvent(QResizeEvent*)
-{
-    if (Redessine)
-        Redessine();
-}
-
 TCinetiqueForm::TCinetiqueForm(TAppareil& appareil, QWidget* parent)
     : QWidget(parent, Qt::Window), Appareil(appareil)
 {
-    static const bool fabrique = [] {
-        QAccessible::installFactory(FabriqueAccessible);
-        return true;
-    }();
-    Q_UNUSED(fabrique);
     Construit();
     FormCreate();
 }
@@ -256,6 +215,7 @@ void TCinetiqueForm::Construit()
     PanelAbs = panneau(QStringLiteral("Dernière absorbance"));
     LectureS = new QWidget(haut);
     LectureS->setObjectName(QStringLiteral("LectureS"));
+    SetRoleAccessible(LectureS, QAccessible::Indicator);
     LectureS->setAccessibleName(QStringLiteral("Lecture en cours"));
     LectureS->setFixedSize(40, 6);
     LectureS->setAttribute(Qt::WA_StyledBackground);
@@ -307,7 +267,7 @@ void TCinetiqueForm::Construit()
                      QStringLiteral("START|Lance l'acquisition"));
     fond->addWidget(grands);
 
-    Oscillo = new TOscillo(this);
+    Oscillo = new TZoneImage(QStringLiteral("Graphe de l'absorbance en fonction du temps"), this);
     Oscillo->setMinimumHeight(20);
     Oscillo->Redessine = [this] { OscilloPaint(); };
     fond->addWidget(Oscillo, 1);
@@ -693,7 +653,6 @@ void TCinetiqueForm::SaveBtnClick()
             DejaSauve = true;
             FormDDE->EnvoieDonneesCinetique(true, Graphe.valeurX, Graphe.valeurY,
                                             Graphe.NbrePoints, Reperes());
-            dlg->SetItemIndex(1);
         }
     }
     if (ClipM->isChecked()) {
@@ -778,15 +737,8 @@ void TCinetiqueForm::closeEvent(QCloseEvent* event)
 
 bool TCinetiqueForm::event(QEvent* event)
 {
-    // Status tips stop at a window's edge; the long hints belong in the status bar of
-    // the window that owns the instrument.
-    if (event->type() == QEvent::StatusTip) {
-        if (auto* principale = dynamic_cast<QWidget*>(&Appareil)) {
-            QStatusTipEvent relais(static_cast<QStatusTipEvent*>(event)->tip());
-            QCoreApplication::sendEvent(principale, &relais);
-        }
+    if (RelaieIndication(event, Appareil))
         return true;
-    }
     return QWidget::event(event);
 }
 

@@ -8,6 +8,7 @@
 #include "graph/graphker.h"
 #include "instrument/appareil.h"
 #include "mesure/cinetique.h"
+#include "windows/zoneimage.h"
 
 #include <QImage>
 #include <QWidget>
@@ -43,20 +44,6 @@ signals:
 
 // The paint box: shows the graph's picture, kept in an image so that single points and
 // markers can be added to it without repainting everything.
-class TOscillo : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit TOscillo(QWidget* parent = nullptr);
-    QImage image;
-    std::function<void()> Redessine;     // full repaint of the picture
-signals:
-    void Resized();
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-};
-
 class TCinetiqueForm : public QWidget
 {
     Q_OBJECT
@@ -101,7 +88,7 @@ public:
     QAction* KurvalisM = nullptr;
     QAction* ClipM = nullptr;
     QAction* FileM = nullptr;
-    TOscillo* Oscillo = nullptr;
+    TZoneImage* Oscillo = nullptr;
     QTimer* Timer = nullptr;
 
     TEtatAcquisition EtatAcq() const { return Cinetique.EtatAcq; }

@@ -14,9 +14,8 @@
 #include "windows/kelvorbeer.h"
 #include "windows/kelvorcinet.h"
 #include "windows/spinedit.h"
+#include "windows/zoneimage.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -42,13 +41,6 @@ const QString TitreInitial = QStringLiteral("Tracé de spectre avec le spectroph
 const QString NonConnecte = QStringLiteral(
     "Le spectrophotomètre n'est pas connecté.\nCliquer sur le bouton \"Connection\".");
 
-QAccessibleInterface* AccessibleGraphe(const QString& classe, QObject* objet)
-{
-    if (classe == QLatin1String("kelvor::TZoneGraphe") && objet && objet->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(objet), QAccessible::Chart);
-    return nullptr;
-}
-
 bool DansVecteur(qint32 l)
 {
     return l >= 0 && l <= MaxIndiceVecteur;
@@ -61,11 +53,7 @@ bool DansVecteur(qint32 l)
 
 TZoneGraphe::TZoneGraphe(TSpectreMain& fenetre, QWidget* parent) : QWidget(parent), fenetre(fenetre)
 {
-    static const bool fabrique = [] {
-        QAccessible::installFactory(AccessibleGraphe);
-        return true;
-    }();
-    Q_UNUSED(fabrique);
+    SetRoleAccessible(this, QAccessible::Chart);
     setAccessibleName(QStringLiteral("Spectre"));
     setAccessibleDescription(QStringLiteral("Absorbance en fonction de la longueur d'onde"));
     setMouseTracking(true);

@@ -1,0 +1,36 @@
+#pragma once
+// Pieces shared by the windows' custom widgets.
+
+#include <QAccessible>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+namespace kelvor {
+
+class TAppareil;
+
+// Tells assistive tools what a plain widget is (a chart, an indicator, ...): the role
+// is kept on the widget and answered by one accessibility factory.
+void SetRoleAccessible(QWidget* widget, QAccessible::Role role);
+
+// Status tips stop at a window's edge: passes one on to the status bar of the window
+// that owns the instrument. True when the event was a status tip.
+bool RelaieIndication(QEvent* event, TAppareil& appareil);
+
+// A graph area that shows a picture kept in an image, so that single points, markers
+// and inversions can be drawn into it between full repaints.
+class TZoneImage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TZoneImage(const QString& nomAccessible, QWidget* parent = nullptr);
+    QImage image;
+    std::function<void()> Redessine;    // full repaint of the picture
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+} // namespace kelvor
