@@ -30,26 +30,10 @@ QString LigneMarque(const TRepereTexte& r)
 
 } // namespace
 
-QChar SeparateurHeure()
-{
-    const QString format = QLocale().timeFormat(QLocale::ShortFormat);
-    qsizetype i = 0;
-    while (i < format.size() && format[i] != 'h' && format[i] != 'H')
-        ++i;
-    while (i < format.size() && (format[i] == 'h' || format[i] == 'H'))
-        ++i;
-    if (i < format.size() && !format[i].isLetter() && !format[i].isSpace() && format[i] != '\'')
-        return format[i];
-    return ':';
-}
-
 QString DateHeureTexte(const QDateTime& instant)
 {
     const QLocale locale;
-    const QChar sep = SeparateurHeure();
-    const QTime t = instant.time();
-    const auto deux = [](int v) { return QString::number(v).rightJustified(2, '0'); };
-    const QString heure = deux(t.hour()) + sep + deux(t.minute()) + sep + deux(t.second());
+    const QString heure = TexteHeures(instant.time().msecsSinceStartOfDay() / 1000);
     return locale.toString(instant.date(), QLocale::ShortFormat) + ' ' + heure;
 }
 

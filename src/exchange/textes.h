@@ -45,8 +45,6 @@ struct TVariable
 // by the locale's time separator. Read from QLocale() at each call.
 QString DateHeureTexte(const QDateTime& instant);
 QString DateHeureCourante();
-// The locale's time separator (":" when the locale does not show one).
-QChar SeparateurHeure();
 
 // Absorbance of a spectrum line, as Tspectro::StrAbs writes it (three decimals,
 // locale separator).

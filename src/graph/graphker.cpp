@@ -26,11 +26,6 @@ long double PuissanceDix(int e)
     return e < 0 ? 1 / p : p;
 }
 
-QString DeuxChiffres(qint64 v)
-{
-    return QString::number(v).rightJustified(2, '0');
-}
-
 QString TitreAxe(const Tmonde& m)
 {
     return m.unite.isEmpty() ? m.nom : m.nom + '(' + m.unite + ')';
@@ -107,9 +102,7 @@ QString Tmonde::FormatAxe(double x) const
     const double pas = arrondi > 0 ? arrondi : 1;
     const qint64 secondes = ArrondiPair(ArrondiPair(x / pas) * pas);
     const qint64 jour = ((secondes % 86400) + 86400) % 86400;
-    const QChar sep = SeparateurHeureLocale();
-    return DeuxChiffres(jour / 3600) + sep + DeuxChiffres(jour / 60 % 60) + sep
-           + DeuxChiffres(jour % 60);
+    return TexteHeures(jour);
 }
 
 // --------------------------------------------------------------------------------- Tgraphe

@@ -93,28 +93,9 @@ double MaxiOrdonneeFin(const Vecteur& y, qint32 n, double maxiAbs)
     return maxi < 1 || std::isnan(maxi) ? 1.0 : maxi;
 }
 
-namespace {
-
-// The locale's time separator, from its long time format.
-QChar SeparateurTemps()
-{
-    const QString format = QLocale().timeFormat(QLocale::LongFormat);
-    qsizetype i = 0;
-    while (i < format.size() && format[i] != 'h' && format[i] != 'H')
-        ++i;
-    while (i < format.size() && (format[i] == 'h' || format[i] == 'H'))
-        ++i;
-    return i < format.size() && format[i] != ' ' ? format[i] : QChar(':');
-}
-
-} // namespace
-
 QString TexteDuree(qint64 secondes)
 {
-    secondes = std::max<qint64>(secondes, 0);
-    const QChar sep = SeparateurTemps();
-    const auto deux = [](qint64 v) { return QStringLiteral("%1").arg(v, 2, 10, QChar('0')); };
-    return deux(secondes / 3600) + sep + deux(secondes / 60 % 60) + sep + deux(secondes % 60);
+    return TexteHeures(std::max<qint64>(secondes, 0));
 }
 
 TToucheDuree FiltreToucheDuree(QChar& c)

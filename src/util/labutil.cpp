@@ -46,6 +46,13 @@ QChar SeparateurHeureLocale()
     return QChar(':');
 }
 
+QString TexteHeures(qint64 secondes)
+{
+    const QChar sep = SeparateurHeureLocale();
+    const auto deux = [](qint64 v) { return QString::number(v).rightJustified(2, '0'); };
+    return deux(secondes / 3600) + sep + deux(secondes / 60 % 60) + sep + deux(secondes % 60);
+}
+
 namespace {
 
 // Significant digits of |x| rounded to `precision` digits, a dropped half going away

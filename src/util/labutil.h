@@ -33,6 +33,9 @@ QChar SeparateurDecimal();
 // Separator between hours and minutes in the current locale's long time format, read at
 // each call; ":" when the format shows none.
 QChar SeparateurHeureLocale();
+// A count of seconds as hours, minutes and seconds, two digits each at least, joined by
+// the locale's time separator ("01:02:03"); hours are not folded into days.
+QString TexteHeures(qint64 secondes);
 
 double StrToReel(const QString& s);             // NaN on failure, never throws
 QString ReelToStrPoint(double x);               // 7 digits, always "."

@@ -1,6 +1,8 @@
 #include "instrument/cfgspect.h"
 #include "instrument/inifile.h"
 
+#include "support/localefixe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -12,16 +14,6 @@
 using namespace kelvor;
 
 namespace {
-
-class LocaleScope
-{
-public:
-    LocaleScope(QLocale::Language langue, QLocale::Territory pays)
-    {
-        QLocale::setDefault(QLocale(langue, pays));
-    }
-    ~LocaleScope() { QLocale::setDefault(QLocale::c()); }
-};
 
 QByteArray LitFichier(const QString& chemin)
 {
@@ -340,7 +332,7 @@ TEST(StrAbs, TroisDecimalesAuSeparateurDuPoste)
     for (const auto& c : cas) {
         Tspectro s;
         EXPECT_EQ(s.StrAbs(c.valeur), QString::fromLatin1(c.c)) << c.valeur;
-        LocaleScope francais(QLocale::French, QLocale::France);
+        LocaleFixe francais(QLocale::French, QLocale::France);
         EXPECT_EQ(s.StrAbs(c.valeur), QString::fromLatin1(c.fr)) << c.valeur;
     }
 }

@@ -1,5 +1,6 @@
 #include "exchange/fichierkv3.h"
 
+#include "support/localefixe.h"
 #include "support/dialoguesscript.h"
 
 #include <QLocale>
@@ -8,16 +9,6 @@
 using namespace kelvor;
 
 namespace {
-
-class LocaleFixe
-{
-public:
-    explicit LocaleFixe(const QLocale& l) : ancienne_(QLocale()) { QLocale::setDefault(l); }
-    ~LocaleFixe() { QLocale::setDefault(ancienne_); }
-
-private:
-    QLocale ancienne_;
-};
 
 const QLocale Francais(QLocale::French, QLocale::France);
 

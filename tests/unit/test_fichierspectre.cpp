@@ -1,5 +1,7 @@
 #include "exchange/fichierspectre.h"
 
+#include "support/localefixe.h"
+
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -9,16 +11,6 @@
 using namespace kelvor;
 
 namespace {
-
-class LocaleFixe
-{
-public:
-    explicit LocaleFixe(const QLocale& l) : ancienne_(QLocale()) { QLocale::setDefault(l); }
-    ~LocaleFixe() { QLocale::setDefault(ancienne_); }
-
-private:
-    QLocale ancienne_;
-};
 
 const QLocale Francais(QLocale::French, QLocale::France);
 const QLocale Anglais(QLocale::English, QLocale::UnitedStates);

@@ -1,5 +1,7 @@
 #include "instrument/inifile.h"
 
+#include "support/localefixe.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -15,16 +17,6 @@
 using namespace kelvor;
 
 namespace {
-
-class LocaleScope
-{
-public:
-    LocaleScope(QLocale::Language langue, QLocale::Territory pays)
-    {
-        QLocale::setDefault(QLocale(langue, pays));
-    }
-    ~LocaleScope() { QLocale::setDefault(QLocale::c()); }
-};
 
 class Ini : public ::testing::Test
 {
@@ -72,7 +64,7 @@ TEST_F(Ini, LitLesTroisFormesDeValeur)
         {"absente", -9},
     };
     for (const bool francais : {false, true}) {
-        std::optional<LocaleScope> locale;
+        std::optional<LocaleFixe> locale;
         if (francais)
             locale.emplace(QLocale::French, QLocale::France);
         const TIniFile ini(chemin);
@@ -168,7 +160,7 @@ TEST_F(Ini, ReelsEcritsAuSeparateurDuPosteSur15Chiffres)
         TIniFile ini(chemin);
         ini.WriteFloat("Beer", "Maxi", c.x);
         EXPECT_EQ(ini.ReadString("Beer", "Maxi", ""), QString::fromLatin1(c.c));
-        LocaleScope francais(QLocale::French, QLocale::France);
+        LocaleFixe francais(QLocale::French, QLocale::France);
         ini.WriteFloat("Beer", "Maxi", c.x);
         EXPECT_EQ(ini.ReadString("Beer", "Maxi", ""), QString::fromLatin1(c.fr));
         EXPECT_DOUBLE_EQ(ini.ReadFloat("Beer", "Maxi", 0), std::stod(c.c)) << c.c;

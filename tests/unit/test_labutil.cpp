@@ -2,6 +2,7 @@
 #include "util/labutil.h"
 
 #include "support/horlogefactice.h"
+#include "support/localefixe.h"
 #include "support/qtprint.h"
 
 #include <QDir>
@@ -16,17 +17,6 @@ using namespace kelvor;
 
 namespace {
 
-// Switches the default locale for one test and restores it afterwards.
-class LocaleScope
-{
-public:
-    explicit LocaleScope(QLocale::Language langue, QLocale::Territory pays)
-    {
-        QLocale::setDefault(QLocale(langue, pays));
-    }
-    ~LocaleScope() { QLocale::setDefault(QLocale::c()); }
-};
-
 struct CasFormat
 {
     double x;
@@ -38,7 +28,7 @@ struct CasFormat
 
 TEST(FormatGeneral, WritesBothPrecisionsAsSpecifiedExamples)
 {
-    LocaleScope c(QLocale::C, QLocale::AnyTerritory);
+    LocaleFixe c(QLocale::C, QLocale::AnyTerritory);
     const CasFormat cas[] = {
         {1234567, "1234567", "1.23E6"},
         {12345678, "1.234568E07", "1.23E7"},
@@ -73,7 +63,7 @@ TEST(FormatGeneral, WritesBothPrecisionsAsSpecifiedExamples)
 
 TEST(FormatGeneral, DisplayUsesLocaleSeparatorButFilesNever)
 {
-    LocaleScope fr(QLocale::French, QLocale::France);
+    LocaleFixe fr(QLocale::French, QLocale::France);
     EXPECT_EQ(ReelToStr3(0.12345), "0,123");
     EXPECT_EQ(ReelToStr3(1.5e-7), "1,5E-7");
     EXPECT_EQ(ReelToStrPoint(0.5), "0.5");
@@ -82,7 +72,7 @@ TEST(FormatGeneral, DisplayUsesLocaleSeparatorButFilesNever)
 
 TEST(StrToReel, ReadsBothSeparatorsUnderCommaLocale)
 {
-    LocaleScope fr(QLocale::French, QLocale::France);
+    LocaleFixe fr(QLocale::French, QLocale::France);
     const struct { const char* texte; double attendu; } cas[] = {
         {"1.5", 1.5}, {"1,5", 1.5}, {" 1,5 ", 1.5}, {"1e3", 1000}, {"1E3", 1000},
         {"-2,5e-1", -0.25}, {"+4", 4}, {".", 0}, {",", 0}, {",5", 0.5}, {"3.", 3},
@@ -96,7 +86,7 @@ TEST(StrToReel, ReadsBothSeparatorsUnderCommaLocale)
 
 TEST(StrToReel, ReadsCommaUnderFullStopLocaleAndFailsWithTheNoValuePattern)
 {
-    LocaleScope c(QLocale::C, QLocale::AnyTerritory);
+    LocaleFixe c(QLocale::C, QLocale::AnyTerritory);
     EXPECT_DOUBLE_EQ(StrToReel("1,5"), 1.5);
     EXPECT_DOUBLE_EQ(StrToReel("1.5"), 1.5);
     const double rate = StrToReel("1.234,5");
@@ -185,7 +175,7 @@ TEST(Textes, PosApresSupprimeBlancsAjouteAntislash)
 
 TEST(Durees, TypedDurationsBecomeSeconds)
 {
-    LocaleScope fr(QLocale::French, QLocale::France);
+    LocaleFixe fr(QLocale::French, QLocale::France);
     const struct { const char* texte; qint32 secondes; } cas[] = {
         {"0:02:00", 120}, {"2:00", 120}, {"2min", 120}, {"2 min 0 s", 120},
         {"1,5 min", 90}, {"1h", 3600}, {"1h30", 3630}, {"90", 90}, {"12:30", 45000},

@@ -1,5 +1,7 @@
 #include "exchange/textes.h"
 
+#include "support/localefixe.h"
+
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QFile>
@@ -8,16 +10,6 @@
 using namespace kelvor;
 
 namespace {
-
-class LocaleFixe
-{
-public:
-    explicit LocaleFixe(const QLocale& l) : ancienne_(QLocale()) { QLocale::setDefault(l); }
-    ~LocaleFixe() { QLocale::setDefault(ancienne_); }
-
-private:
-    QLocale ancienne_;
-};
 
 const QLocale Francais(QLocale::French, QLocale::France);
 const QLocale Anglais(QLocale::English, QLocale::UnitedStates);
