@@ -49,39 +49,6 @@ void Conseil(QWidget* w, const QString& longue)
     w->setAccessibleDescription(longue);
 }
 
-// The drop-down images: the companion program (a small plot), the clipboard, a file.
-QIcon ImageDestination(int quoi)
-{
-    QPixmap p(16, 16);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    switch (quoi) {
-    case 0:
-        g.setPen(QPen(Qt::black, 1));
-        g.drawLine(2, 1, 2, 14);
-        g.drawLine(2, 14, 15, 14);
-        g.setPen(QPen(QColor(200, 0, 0), 1.6));
-        g.drawLine(3, 13, 14, 3);
-        break;
-    case 1:
-        g.setPen(QPen(QColor(90, 60, 20), 1));
-        g.setBrush(QColor(200, 160, 90));
-        g.drawRoundedRect(QRectF(2.5, 2.5, 11, 13), 1.5, 1.5);
-        g.setBrush(Qt::white);
-        g.drawRect(QRectF(4.5, 5.5, 7, 8));
-        break;
-    default:
-        g.setPen(QPen(QColor(40, 40, 110), 1));
-        g.setBrush(QColor(70, 90, 180));
-        g.drawRect(QRectF(1.5, 1.5, 13, 13));
-        g.setBrush(Qt::white);
-        g.drawRect(QRectF(4.5, 1.5, 7, 5));
-        break;
-    }
-    return QIcon(p);
-}
-
 QTableWidget* Grille(int rangs, QWidget* parent)
 {
     auto* g = new QTableWidget(rangs, 2, parent);

@@ -8,7 +8,7 @@
 #include "graph/graphker.h"
 #include "instrument/appareil.h"
 #include "mesure/beer.h"
-#include "windows/zoneimage.h"
+#include "windows/communs.h"
 
 #include <QImage>
 #include <QWidget>

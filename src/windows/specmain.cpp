@@ -14,7 +14,7 @@
 #include "windows/kelvorbeer.h"
 #include "windows/kelvorcinet.h"
 #include "windows/spinedit.h"
-#include "windows/zoneimage.h"
+#include "windows/communs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -609,22 +609,7 @@ void TSpectreMain::BlancClick()
     for (qint32 l = std::max(spectro.DebutLambda, 0); l <= spectro.FinLambda && DansVecteur(l); ++l)
         spectro.AbsBlanc[l] = 0;
 
-    Liaison->lecture = lLigneBase;
-    Liaison->etatSpectre = esEnCours;
-    Liaison->chaineLue.clear();
-    try {
-        Liaison->Envoie(spectro.Scan());
-    } catch (...) {
-        // Nothing went out: no line will ever end this scan.
-        Liaison->lecture = lNone;
-        Liaison->etatSpectre = esAttente;
-        MajActions();
-        throw;
-    }
-    SablierScan(true);
-    Progression->setRange(spectro.DebutLambda, std::max(spectro.FinLambda, spectro.DebutLambda + 1));
-    Progression->setValue(spectro.DebutLambda);
-    Progression->show();
+    DemarreBalayage(lLigneBase);
     MajActions();
     Redessine();
 }
@@ -651,10 +636,18 @@ void TSpectreMain::SpectreClick()
     MajActions();
     spectro.DebutLambda = DebutSE->Value();
     spectro.FinLambda = FinSE->Value();
+    DemarreBalayage(lSpectre);
+}
+
+void TSpectreMain::DemarreBalayage(Tlecture attendu)
+{
+    Liaison->lecture = attendu;
+    Liaison->etatSpectre = esEnCours;
     Liaison->chaineLue.clear();
     try {
         Liaison->Envoie(spectro.Scan());
     } catch (...) {
+        // Nothing went out: no line will ever end this scan.
         Liaison->lecture = lNone;
         Liaison->etatSpectre = esAttente;
         MajActions();

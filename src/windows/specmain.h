@@ -190,6 +190,8 @@ private:
     // The port is open; otherwise says that the instrument is not connected.
     bool Connecte();
     void SablierScan(bool actif);
+    // Sends the scan command for the current range, expecting lines of the given kind.
+    void DemarreBalayage(Tlecture attendu);
     void FinBalayage();
     void Affiche(const QString& lambda, const QString& abs);
     void AppliqueLimites();

@@ -1,4 +1,4 @@
-#include "windows/zoneimage.h"
+#include "windows/communs.h"
 
 #include "instrument/appareil.h"
 
@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QStatusTipEvent>
 #include <QPainter>
+#include <QPixmap>
 
 namespace kelvor {
 
@@ -45,6 +46,42 @@ bool RelaieIndication(QEvent* event, TAppareil& appareil)
         QCoreApplication::sendEvent(principale, &relais);
     }
     return true;
+}
+
+QIcon ImageDestination(int quoi)
+{
+    QPixmap p(16, 16);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    switch (quoi) {
+    case 0:
+        g.setPen(QPen(Qt::black, 1));
+        g.drawLine(2, 1, 2, 14);
+        g.drawLine(2, 14, 15, 14);
+        g.setPen(QPen(QColor(200, 0, 0), 1.6));
+        g.drawPolyline(QPolygon({QPoint(3, 4), QPoint(6, 8), QPoint(9, 10), QPoint(14, 12)}));
+        break;
+    case 1:
+        g.setPen(QPen(QColor(90, 60, 20), 1));
+        g.setBrush(QColor(200, 160, 90));
+        g.drawRoundedRect(QRectF(2.5, 2.5, 11, 13), 1.5, 1.5);
+        g.setBrush(Qt::white);
+        g.drawRect(QRectF(4.5, 5.5, 7, 8));
+        g.setBrush(QColor(120, 120, 120));
+        g.drawRect(QRectF(5.5, 1.5, 5, 3));
+        break;
+    default:
+        g.setPen(QPen(QColor(40, 40, 110), 1));
+        g.setBrush(QColor(70, 90, 180));
+        g.drawRect(QRectF(1.5, 1.5, 13, 13));
+        g.setBrush(Qt::white);
+        g.drawRect(QRectF(4.5, 1.5, 7, 5));
+        g.setBrush(QColor(200, 200, 200));
+        g.drawRect(QRectF(3.5, 9.5, 9, 5));
+        break;
+    }
+    return QIcon(p);
 }
 
 TZoneImage::TZoneImage(const QString& nomAccessible, QWidget* parent) : QWidget(parent)

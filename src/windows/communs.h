@@ -1,7 +1,8 @@
 #pragma once
-// Pieces shared by the windows' custom widgets.
+// Pieces shared by the windows.
 
 #include <QAccessible>
+#include <QIcon>
 #include <QImage>
 #include <QWidget>
 #include <functional>
@@ -17,6 +18,9 @@ void SetRoleAccessible(QWidget* widget, QAccessible::Role role);
 // Status tips stop at a window's edge: passes one on to the status bar of the window
 // that owns the instrument. True when the event was a status tip.
 bool RelaieIndication(QEvent* event, TAppareil& appareil);
+
+// Images of the "Sauver" drop-down: 0 the companion program, 1 the clipboard, 2 a file.
+QIcon ImageDestination(int quoi);
 
 // A graph area that shows a picture kept in an image, so that single points, markers
 // and inversions can be drawn into it between full repaints.
