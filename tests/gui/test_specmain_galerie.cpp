@@ -43,7 +43,7 @@ TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
     w.resize(1100, 720);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    Photo(w, "specmain-connexion.png");
+    Photo(w, "spectrum-window-connection.png");
 
     w.InitAppareil();
     ASSERT_EQ(w.etatSpectre(), esAttente);
@@ -58,7 +58,7 @@ TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
     w.SpectreClick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.etatSpectre() == esAttente; }, 20000));
     w.PaintBoxMouseMove(w.PaintBox->width() / 2, w.PaintBox->height() / 2);
-    Photo(w, "specmain-spectre.png");
+    Photo(w, "spectrum-window-scan.png");
 }
 
 } // namespace
