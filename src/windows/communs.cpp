@@ -1,5 +1,7 @@
 #include "windows/communs.h"
 
+#include "graph/canevas.h"
+#include "graph/graphker.h"
 #include "instrument/appareil.h"
 
 #include <QAccessibleWidget>
@@ -97,6 +99,18 @@ void TZoneImage::paintEvent(QPaintEvent*)
         Redessine();
     QPainter p(this);
     p.drawImage(0, 0, image);
+}
+
+void TZoneImage::DessineDans(TCanevasQt& canevas, const std::function<void()>& dessin)
+{
+    if (!canevas.Attache(&image))
+        return;
+    try {
+        dessin();
+    } catch (const EErreurCalcul&) {
+    }
+    canevas.Detache();
+    update();
 }
 
 void TZoneImage::resizeEvent(QResizeEvent*)

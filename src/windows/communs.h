@@ -10,6 +10,7 @@
 namespace kelvor {
 
 class TAppareil;
+class TCanevasQt;
 
 // Tells assistive tools what a plain widget is (a chart, an indicator, ...): the role
 // is kept on the widget and answered by one accessibility factory.
@@ -31,6 +32,10 @@ public:
     explicit TZoneImage(const QString& nomAccessible, QWidget* parent = nullptr);
     QImage image;
     std::function<void()> Redessine;    // full repaint of the picture
+
+    // Adds a drawing to the kept picture through the canvas, then shows it. A range the
+    // graph cannot map draws nothing.
+    void DessineDans(TCanevasQt& canevas, const std::function<void()>& dessin);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

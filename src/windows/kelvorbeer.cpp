@@ -268,14 +268,8 @@ template <class F> void TBeerForm::DessineDans(F f)
 {
     if (Oscillo->image.size() != Oscillo->size() || Oscillo->image.isNull())
         OscilloPaint();
-    if (Oscillo->image.isNull() || !canevas_.Attache(&Oscillo->image))
-        return;
-    try {
-        f();
-    } catch (const EErreurCalcul&) {
-    }
-    canevas_.Detache();
-    Oscillo->update();
+    if (!Oscillo->image.isNull())
+        Oscillo->DessineDans(canevas_, f);
 }
 
 void TBeerForm::EcritLigneMesure(int rang, const QString& x, const QString& y)

@@ -570,14 +570,7 @@ template <class F> void TCinetiqueForm::DessineDans(F f)
         OscilloPaint();
         return;     // the full repaint already shows it
     }
-    if (!canevas_.Attache(&Oscillo->image))
-        return;
-    try {
-        f();
-    } catch (const EErreurCalcul&) {
-    }
-    canevas_.Detache();
-    Oscillo->update();
+    Oscillo->DessineDans(canevas_, f);
 }
 
 void TCinetiqueForm::OscilloPaint()
