@@ -28,6 +28,7 @@ const char* const aide =
     "  variant 5100|5105        numero de modele renvoye a CONNECT\n"
     "  noise on|off             bruit de mesure\n"
     "  mute on|off              plus aucune reponse\n"
+    "  threewire on|off         ligne trois fils : CTS jamais leve, un port qui l'attend n'emet rien\n"
     "  garbage on|off           une ligne parasite avant chaque reponse\n"
     "  split N                  reponses ecrites par morceaux de N octets (0 = entieres)\n"
     "  crlf on|off              fin de ligne CR LF au lieu de CR\n"
@@ -135,6 +136,7 @@ int main(int argc, char** argv)
             else if (mot == "variant") sim.modele = arg.toLatin1();
             else if (mot == "noise") sim.physique.bruit = Oui(arg);
             else if (mot == "mute") p.muet = Oui(arg);
+            else if (mot == "threewire") p.sansCts = Oui(arg);
             else if (mot == "garbage") p.dechets = Oui(arg);
             else if (mot == "split") p.decoupe = arg.toInt();
             else if (mot == "crlf") p.crlf = Oui(arg);

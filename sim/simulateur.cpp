@@ -110,6 +110,12 @@ void TSimulateur::Ferme()
         emit LigneFermee();
 }
 
+bool TSimulateur::AttendCts() const
+{
+    termios t{};
+    return esclave >= 0 && tcgetattr(esclave, &t) == 0 && (t.c_cflag & CRTSCTS) != 0;
+}
+
 void TSimulateur::Emet(const QByteArray& octets)
 {
     Ecrit(octets);
@@ -133,6 +139,9 @@ void TSimulateur::Lit()
                 Ferme();
             return;
         }
+        // On a three-wire line CTS never rises: a port that waits for it sends nothing.
+        if (pannes.sansCts && AttendCts())
+            continue;
         journal.append(tampon, n);
         for (ssize_t i = 0; i < n; ++i) {
             const char c = tampon[i];

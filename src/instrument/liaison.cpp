@@ -120,8 +120,24 @@ void TLiaison::SignaleEnAttente()
 void TLiaison::SurErreurPort(const QString& message)
 {
     SupprimeTrigger();
+    Deconnecte();
     vue.Statut(message);
     Signale(message);
+}
+
+void TLiaison::Deconnecte()
+{
+    // During a search the attempt under way sees the closed port and moves on.
+    if (recherche)
+        return;
+    if (lecture == lLigneBase || lecture == lSpectre) {
+        vue.LiaisonPerdue();
+        lecture = lNone;
+    }
+    etatSpectre = esInit;
+    // The instrument may come back restarted, with its own readings count.
+    spectro.NoReading = 0;
+    vue.MajActions();
 }
 
 void TLiaison::Envoie(const QByteArray& c)
@@ -258,9 +274,13 @@ void TLiaison::EssaiPort(quint16 n)
 
 void TLiaison::InitAppareil()
 {
+    if (recherche)
+        return;
+    recherche = true;
     etatSpectre = esInit;
     vue.Sablier(true);
     const auto fin = qScopeGuard([this] {
+        recherche = false;
         AcquisitionEnCours = mSpectre;
         vue.Sablier(false);
         vue.MajActions();

@@ -89,6 +89,8 @@ public:
 
     void FormActivate();
     void FormClose();
+    // A series that closing the window would offer to save.
+    bool TravailNonSauve() const { return Serie.DemandeSauvegarde(); }
     void InitAttente() { Serie.InitAttente(); }
     void OscilloPaint();
     // Applies the series' control states without touching the value field.

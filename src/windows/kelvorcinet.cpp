@@ -662,6 +662,11 @@ void TCinetiqueForm::SauveFichier()
         Dialogues().Message(QStringLiteral("Erreur d'écriture du fichier"));
 }
 
+bool TCinetiqueForm::TravailNonSauve() const
+{
+    return EtatAcq() == eaEnCours || (EtatAcq() == eaTerminee && !DejaSauve);
+}
+
 void TCinetiqueForm::FormClose()
 {
     if (EtatAcq() == eaEnCours)

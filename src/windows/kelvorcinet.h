@@ -95,6 +95,8 @@ public:
 
     void FormCreate();
     void FormClose();
+    // A run measured or under way that was neither saved nor sent.
+    bool TravailNonSauve() const;
     void SetEtatAcq(TEtatAcquisition etat);
     void InitAttente();
     void TimerTimer();
