@@ -1131,3 +1131,29 @@ TEST_F(SpecMainTest, SingleKeyShortcutsFireWithTheFocusInEachSpinEdit)
 }
 
 } // namespace
+
+namespace {
+
+// No Documents folder yet: the data folder is made with its parents and the settings
+// reach it at exit.
+TEST_F(SpecMainTest, MissingDocumentsFolderIsCreatedAndTheSettingsSaved)
+{
+    w.reset();
+    QTemporaryDir home;
+    const QByteArray ancienHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    QTimer garde;
+    garde.setSingleShot(true);
+    QObject::connect(&garde, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    garde.start(8000);
+    const int resultat = Programme([](TSpectreMain& principale) {
+        QTimer::singleShot(0, &principale, &QWidget::close);
+    });
+    qputenv("HOME", ancienHome);
+    NouveauSpectro();
+    EXPECT_EQ(resultat, 0);
+    EXPECT_TRUE(QFile::exists(home.path() + "/Documents/Kurvalis/Kealvor5100.ini"));
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+}
+
+} // namespace
