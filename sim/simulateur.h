@@ -45,6 +45,7 @@ public:
         int ligneLongue = 0;        // one shot: this many bytes without CR before the next reply
         int coupureApres = -1;      // one shot: close the line after this many lines of the next scan
         int ignoreProchaines = 0;   // the next n commands get no reply
+        int avaleLecture = 0;       // one shot: the nth "MEASURE WITH LAMP" from now gets no reply
     };
 
     explicit TSimulateur(QObject* parent = nullptr);
