@@ -13,7 +13,9 @@
 #include "support/horlogefactice.h"
 #include "support/qtprint.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -188,6 +190,36 @@ TEST_F(Cinetique, StepsThroughWavelengthBlankAndStartWithTheSpaceBar)
     EXPECT_EQ(form->Timer->interval(), 3000);
     EXPECT_EQ(form->Graphe.NbrePoints, 1);      // the first reading is taken at once
     EXPECT_EQ(appareil.journal, QStringList({"GOTO 600", "BLANC", "GOTO 450", "BLANC"}));
+}
+
+// Digits typed into the wavelength field stay there: the space-bar catcher takes the
+// focus only from a button step, and is out of reach of Tab and of screen readers.
+TEST_F(Cinetique, TypedWavelengthKeepsTheFocusAndIsBroughtInsideTheRange)
+{
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_FALSE(form->EditBidon->focusPolicy() & Qt::TabFocus);
+    QAccessibleInterface* bidon = QAccessible::queryAccessibleInterface(form->EditBidon);
+    ASSERT_NE(bidon, nullptr);
+    EXPECT_TRUE(bidon->state().invisible);
+
+    const struct { const char* tape; const char* gotoAttendu; } cas[] = {
+        {"530", "GOTO 530"}, {"1200", "GOTO 1000"}, {"5", "GOTO 320"},
+    };
+    for (const auto& k : cas) {
+        form->LambdaSE->setFocus();
+        QTest::keyClick(form->LambdaSE, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), k.tape);
+        EXPECT_TRUE(form->LambdaSE->hasFocus()) << k.tape;
+        EXPECT_EQ(form->EtatAcq(), eaReglageLambda);
+        appareil.journal.clear();
+        form->LambdaBtn->click();
+        EXPECT_EQ(appareil.journal, QStringList({k.gotoAttendu})) << k.tape;
+        EXPECT_EQ(form->EtatAcq(), eaReglageZero);
+    }
+    // A step made with a button hands the space bar its catcher again.
+    QTest::mouseClick(form->ZeroBtn, Qt::LeftButton);
+    EXPECT_TRUE(form->EditBidon->hasFocus());
 }
 
 TEST_F(Cinetique, IntervalAndDurationControls)
