@@ -32,6 +32,8 @@ public:
     void MajControles() override { appels << "M"; }
     void FocusValeur() override { appels << "F"; }
     void VideValeur() override { appels << "V"; }
+    void Avertit(const QString& texte) override { avis << texte; }
+    QStringList avis;   // notes shown in the window, empty ones clearing them
 };
 
 class BeerTest : public ::testing::Test
