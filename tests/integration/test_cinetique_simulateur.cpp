@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTime>
 #include <QTimer>
+#include <QToolButton>
 #include <cmath>
 
 namespace kelvor {
@@ -215,7 +216,6 @@ TEST_F(CinetiqueTempsReel, AnOpenMarkerBoxHoldsNoReadingBack)
     });
     Demarre(*form);
     ASSERT_TRUE(AttendsQue([&] { return form->Graphe.ListeRepere.size() == 1; }, 10000));
-    form->StopBtnClick();
     SetDialogues(&dialogues);
 
     EXPECT_GE(boite.pendantLaSaisie, 7) << "readings went on while the box was open";
@@ -228,6 +228,7 @@ TEST_F(CinetiqueTempsReel, AnOpenMarkerBoxHoldsNoReadingBack)
     }
     EXPECT_EQ(form->Graphe.ListeRepere[0].Valeur, 1);
     EXPECT_EQ(form->Graphe.ListeRepere[0].Text, "ajout");
+    form->StopBtnClick();
 }
 
 } // namespace

@@ -339,7 +339,7 @@ TEST_F(BeerTest, WithoutCalibrationAnUnknownIsRefused)
     Prepare(maBeer);
     Standard("0", 0.1);
     Standard("0.02", 0.0005);
-    Standard("0.03", -0.01);
+    Standard("0.03", 0.001);
     ASSERT_TRUE(serie.Controles().enregistreActif);
     serie.Enregistre();
     EXPECT_EQ(dialogues.messages, QStringList{MsgSansEtalonnage});
