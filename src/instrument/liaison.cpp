@@ -68,6 +68,7 @@ void TLiaison::LigneComplete()
         case lAbs:
             if (!ligne.isEmpty()) {
                 spectro.SetAbsorbance(ligne);
+                absRecue = true;
                 lecture = lNone;
             }
             break;
@@ -222,8 +223,12 @@ void TLiaison::SetBlancProc()
 
 double TLiaison::getAbsorbance()
 {
+    // Only a reply dispatched during this exchange is a reading: a timeout, "Stop", a
+    // lost line or a refused write must not hand back the previous absorbance.
+    spectro.AbsCourante = PasDeValeur();
+    absRecue = false;
     EnvoieCommande(lAbs, 3, QStringLiteral("Absorbance"), spectro.getAbs());
-    return spectro.AbsCourante;
+    return absRecue ? spectro.AbsCourante : PasDeValeur();
 }
 
 void TLiaison::VerifieNombreFlash(Tmode mode)

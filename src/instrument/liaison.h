@@ -113,6 +113,7 @@ private:
     bool recherche = false;         // a connection search is running
     int profondeur = 0;             // exchanges running, nested ones included
     bool repondu = false;           // a reply came but was refused: the wait may end
+    bool absRecue = false;          // an absorbance line was dispatched since the last request
     QStringList etiquettes;         // debug panel labels of the running exchanges
     QStringList erreursEnAttente;   // reported once the outermost wait is over
 };
