@@ -98,6 +98,10 @@ private:
     void Signale(const QString& message);
     void SignaleEnAttente();
     void SurErreurPort(const QString& message);
+    // A search that finds nothing reports why the first port it could not open failed
+    // (no rights, busy), once the search is over.
+    void NoteEchecRecherche(const QString& message);
+    void SignaleEchecRecherche();
 
     TPort& port;
     Tspectro& spectro;
@@ -106,6 +110,7 @@ private:
     bool repondu = false;           // a reply came but was refused: the wait may end
     QStringList etiquettes;         // debug panel labels of the running exchanges
     QStringList erreursEnAttente;   // reported once the outermost wait is over
+    QString premierEchecRecherche;  // of the search running
 };
 
 } // namespace kelvor
