@@ -50,13 +50,10 @@ TOptions AnalyseOptions(const QStringList& arguments)
     TOptions o;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        if (a == "--help" || a == "-h") {
-            o.action = TOptions::oaAide;
-            return o;
-        }
-        if (a == "--version") {
-            o.action = TOptions::oaVersion;
-            return o;
+        if (a == "--help" || a == "-h" || a == "--version") {
+            TOptions seule;
+            seule.action = a == "--version" ? TOptions::oaVersion : TOptions::oaAide;
+            return seule;
         }
         if (a == "--simulateur") {
             o.simulateur = true;

@@ -101,8 +101,9 @@ TEST(AccesPort, APortTheUserMayNotOpenAsksToJoinDialout)
     Pty pty;
     ASSERT_FALSE(pty.esclave.isEmpty());
     ASSERT_EQ(::chmod(pty.esclave.toLocal8Bit().constData(), 0600), 0);
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         ASSERT_EQ(::chmod(pty.esclave.toLocal8Bit().constData(), 0), 0);
+    }
     qputenv("USER", "eleve");
     qputenv("KELVOR_COM9", pty.esclave.toLocal8Bit());
     const QString attendu = QString(Refus).replace("/dev/ttyUSB4", pty.esclave);
