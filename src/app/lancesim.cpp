@@ -9,6 +9,11 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#endif
+
 namespace kelvor {
 
 QString CheminSimulateur()
@@ -37,6 +42,10 @@ bool TLanceurSimulateur::Demarre(QString& erreur, const QString& programme)
     }
     // Its messages would only clutter the terminal the program was started from.
     processus.setStandardOutputFile(QProcess::nullDevice());
+#ifdef Q_OS_LINUX
+    // A program that is killed or crashes takes its simulator with it.
+    processus.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
     processus.start(programme, {QStringLiteral("--link"), Peripherique()});
     if (!processus.waitForStarted(5000)) {
         erreur = QStringLiteral("Impossible de démarrer l'instrument simulé (%1) : %2")
