@@ -7,6 +7,7 @@
 #include "instrument/inifile.h"
 #include "platform/pressepapier.h"
 #include "util/dialogues.h"
+#include "windows/aide.h"
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
@@ -84,6 +85,7 @@ TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
 {
 
     Construit();
+    AjouteAide(this, QStringLiteral("beer-lambert"));
 
     Graphe.Trace = tCinet;
     Graphe.NbreCourbe = 1;

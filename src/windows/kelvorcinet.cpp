@@ -9,6 +9,7 @@
 #include "platform/pressepapier.h"
 #include "util/dialogues.h"
 #include "util/horloge.h"
+#include "windows/aide.h"
 #include "windows/spinedit.h"
 
 #include <QAccessibleWidget>
@@ -117,6 +118,7 @@ TCinetiqueForm::TCinetiqueForm(TAppareil& appareil, QWidget* parent)
 {
     Construit();
     FormCreate();
+    AjouteAide(this, QStringLiteral("cinetique"));
 }
 
 TCinetiqueForm::~TCinetiqueForm()
