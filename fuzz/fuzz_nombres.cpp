@@ -21,7 +21,8 @@ namespace {
 // A written real reads back within the precision it was written with.
 void VerifieAllerRetour(double x)
 {
-    if (!std::isfinite(x))
+    // Rounded to three digits, the largest doubles would go past the largest double.
+    if (!(std::fabs(x) <= 1e300))
         return;
     const double point = StrToReel(ReelToStrPoint(x));
     VERIFIE_FUZZ(std::fabs(point - x) <= std::fabs(x) * 1e-6 + 1e-300);

@@ -76,11 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     VERIFIE_FUZZ(Relit(contenu).Contenu() == contenu);
 
     // The instrument's settings and baseline survive being stored into this file.
+    // A short baseline keeps each run fast; it goes through the same code as a full one.
     Tspectro spectro;
+    spectro.MaxiLambda = 330;
     spectro.lit(ini);
     TIniFile copie = Relit(contenu);
     spectro.ecrit(copie);
     Tspectro relu;
+    relu.MaxiLambda = spectro.MaxiLambda;
     relu.lit(Relit(copie.Contenu()));
     VERIFIE_FUZZ(relu.ComNumberS == spectro.ComNumberS && relu.pasLambda == spectro.pasLambda);
     VERIFIE_FUZZ(relu.DebutLambda == spectro.DebutLambda && relu.FinLambda == spectro.FinLambda);
