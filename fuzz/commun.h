@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 
 namespace kelvor {
 
@@ -32,8 +32,8 @@ inline void LocaleFuzz(uint8_t choix)
 
 } // namespace kelvor
 
-#define VERIFIE_FUZZ(cond)                                                                    \
-    do {                                                                                       \
-        if (!(cond))                                                                           \
-            ::kelvor::EchecFuzz(#cond);                                                        \
+#define VERIFIE_FUZZ(cond)                                                                         \
+    do {                                                                                           \
+        if (!(cond))                                                                               \
+            ::kelvor::EchecFuzz(#cond);                                                            \
     } while (0)

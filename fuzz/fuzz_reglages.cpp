@@ -6,6 +6,7 @@
 #include "instrument/inifile.h"
 #include "util/cp1252.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -13,11 +14,14 @@ using namespace kelvor;
 
 namespace {
 
-QTemporaryDir* dossier = nullptr;
-
 QString Fichier()
 {
-    return dossier->filePath(QStringLiteral("reglages.ini"));
+    // In memory where possible: a disk busy with other work would set the pace.
+    static const QTemporaryDir dossier((QDir(QStringLiteral("/dev/shm")).exists()
+                                            ? QStringLiteral("/dev/shm")
+                                            : QDir::tempPath()) +
+                                       QStringLiteral("/kelvor-fuzz-XXXXXX"));
+    return dossier.filePath(QStringLiteral("reglages.ini"));
 }
 
 void Ecrit(const QByteArray& octets)
@@ -48,7 +52,6 @@ QString Nom(const QByteArray& octets)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     InitFuzz();
-    dossier = new QTemporaryDir;
     return 0;
 }
 
@@ -91,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     ini.WriteString(section, cle, valeur);
     VERIFIE_FUZZ(ini.ReadString(section, cle, QStringLiteral("?")) == valeur);
-    VERIFIE_FUZZ(Relit(ini.Contenu()).ReadString(section, cle, QStringLiteral("?")) == DecodeCp1252(EncodeCp1252(valeur)));
+    VERIFIE_FUZZ(Relit(ini.Contenu()).ReadString(section, cle, QStringLiteral("?")) ==
+                 DecodeCp1252(EncodeCp1252(valeur)));
     return 0;
 }

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const TSpectreLu lu = AnalyseSpectre(contenu, avant, mini, maxi);
     VerifiePlage(lu, mini, maxi);
 
-    const QByteArray ecrit = OctetsFichier(LignesSpectre(QStringLiteral("01/02/2024 10:00:00"), lu.y, mini, maxi));
+    const QByteArray ecrit =
+        OctetsFichier(LignesSpectre(QStringLiteral("01/02/2024 10:00:00"), lu.y, mini, maxi));
     const TSpectreLu relu = AnalyseSpectre(ecrit, avant, mini, maxi);
     VerifiePlage(relu, mini, maxi);
     for (qint32 l = mini; l <= maxi; ++l) {
