@@ -70,13 +70,18 @@ struct TEtalonnage
     std::vector<double> absInconnus;
 
     // The line A = pente·c + ordonnee (ordonnee is 0 through the origin). Valid when
-    // it has a positive slope; otherwise no concentration can be computed.
+    // it has a positive slope; otherwise no concentration can be computed and the
+    // figures below keep their NaN. Residuals and an intercept within 1e-12 of the
+    // largest absorbance are rounding noise and count as 0 (exact data give s = 0).
     bool valide = false;
     double pente = 0;
     double ordonnee = 0;
     qint32 n = 0;                       // standards that take part
-    double r2 = Nan;                    // NaN with fewer than 2 standards or equal absorbances
-    double s = Nan;                     // NaN without a degree of freedom left
+    double r2 = Nan;                    // 1 − SSres/SStot; NaN when all absorbances are equal
+    // Residual standard deviation over n − 1 degrees of freedom through the origin,
+    // n − 2 for the affine line; NaN when none is left (1 standard, or 2 for affine),
+    // and so are the uncertainties.
+    double s = Nan;
     double uOrdonnee = Nan;             // affine only, NaN otherwise
     double cMin = 0;                    // range of the standards
     double cMax = 0;
@@ -89,7 +94,9 @@ struct TEtalonnage
     QStringList avertissements;
 
     // Point on the line; concentration read from an absorbance and its standard
-    // uncertainty (one reading of the unknown). NaN when they cannot be computed.
+    // uncertainty for one reading of the unknown, by inverse prediction:
+    // affine (s/a)·√(1 + 1/n + (c − c̄)²/Σ(cᵢ − c̄)²), both other fits (s/k)·√(1 + c²/Σcᵢ²)
+    // with their own slope and s. NaN when they cannot be computed.
     double Absorbance(double c) const;
     double Concentration(double a) const;
     double Incertitude(double c) const;
@@ -103,8 +110,12 @@ struct TEtalonnage
     QString TextePanneau() const;
 };
 
-// Fits the standards (c, a) and computes the unknowns read at the absorbances aInconnus.
-// Points that do not qualify (EtalonQualifie) are kept for the report but take no part.
+// Fits the standards (c, a) and computes the unknowns read at the absorbances aInconnus
+// (NaN for a failed reading). Points that do not qualify (EtalonQualifie) are kept for the
+// report but take no part. Warnings, in this order: fewer than 3 standards; standards
+// more than 3 s from the line the others give ("point 4 suspect"); an affine intercept
+// beyond 2 u(b); absorbances above 2,0 then above 1,0; unknowns outside the standards'
+// concentrations ("hors gamme étalonnée").
 TEtalonnage Etalonne(std::span<const double> c, std::span<const double> a,
                      std::span<const double> aInconnus, TAjustement ajustement,
                      const TGrandeurEtalon& grandeur = {});
