@@ -1,28 +1,12 @@
 #include "mesure/rapportetalonnage.h"
 
-#include "util/labutil.h"
+#include "exchange/csv.h"
 
 #include <cmath>
 
 namespace kelvor {
 
 namespace {
-
-QString Cellule(const QString& texte)
-{
-    if (!texte.contains(QLatin1Char(';')) && !texte.contains(QLatin1Char('"'))
-        && !texte.contains(QLatin1Char('\r')) && !texte.contains(QLatin1Char('\n')))
-        return texte;
-    QString t = texte;
-    t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + t + QLatin1Char('"');
-}
-
-// Up to 15 significant digits, the locale's separator; empty for no value.
-QString Nombre(double x)
-{
-    return std::isnan(x) ? QString() : FormatGeneral(x, 15, 0, SeparateurDecimal());
-}
 
 // "c (mol/L)", or the symbol alone without a unit.
 QString AvecUnite(const QString& nom, const QString& unite)
@@ -33,14 +17,8 @@ QString AvecUnite(const QString& nom, const QString& unite)
 class TLignes
 {
 public:
-    void Ajoute(std::initializer_list<QString> cellules)
-    {
-        QStringList l;
-        for (const QString& c : cellules)
-            l << Cellule(c);
-        texte_ += l.join(QLatin1Char(';')) + QStringLiteral("\r\n");
-    }
-    QByteArray Octets() const { return QByteArray("\xEF\xBB\xBF") + texte_.toUtf8(); }
+    void Ajoute(const QStringList& cellules) { texte_ += LigneCsv(cellules); }
+    QByteArray Octets() const { return OctetsCsv(texte_); }
 
 private:
     QString texte_;
@@ -57,20 +35,21 @@ QByteArray RapportCsv(const TEtalonnage& e)
     l.Ajoute({QStringLiteral("Ajustement"), NomAjustement(e.ajustement)});
     l.Ajoute({QStringLiteral("Équation"), e.Equation()});
     l.Ajoute({AvecUnite(QStringLiteral("Pente"), UnitePente(unite)),
-              e.valide ? Nombre(e.pente) : QString()});
+              e.valide ? NombreCsv(e.pente) : QString()});
     if (e.ajustement == ajAffine) {
-        l.Ajoute({QStringLiteral("Ordonnée à l'origine"), e.valide ? Nombre(e.ordonnee) : QString()});
-        l.Ajoute({QStringLiteral("u(ordonnée)"), Nombre(e.uOrdonnee)});
+        l.Ajoute({QStringLiteral("Ordonnée à l'origine"),
+                  e.valide ? NombreCsv(e.ordonnee) : QString()});
+        l.Ajoute({QStringLiteral("u(ordonnée)"), NombreCsv(e.uOrdonnee)});
     }
-    l.Ajoute({QStringLiteral("R²"), Nombre(e.r2)});
+    l.Ajoute({QStringLiteral("R²"), NombreCsv(e.r2)});
     l.Ajoute({QStringLiteral("n"), QString::number(e.n)});
-    l.Ajoute({QStringLiteral("s"), Nombre(e.s)});
+    l.Ajoute({QStringLiteral("s"), NombreCsv(e.s)});
 
     l.Ajoute({});
     l.Ajoute({QStringLiteral("Étalons")});
     l.Ajoute({AvecUnite(sym, unite), QStringLiteral("A"), QStringLiteral("Pris en compte")});
     for (std::size_t i = 0; i < e.conc.size(); ++i)
-        l.Ajoute({Nombre(e.conc[i]), Nombre(e.abs[i]),
+        l.Ajoute({NombreCsv(e.conc[i]), NombreCsv(e.abs[i]),
                   EtalonQualifie(e.conc[i], e.abs[i]) ? QStringLiteral("oui")
                                                       : QStringLiteral("non")});
 
@@ -81,9 +60,9 @@ QByteArray RapportCsv(const TEtalonnage& e)
     for (std::size_t j = 0; j < e.absInconnus.size(); ++j) {
         const double u = e.uInconnus[j];
         // Rounded to its uncertainty when known; full precision otherwise.
-        const TValeurArrondie r = std::isnan(u) ? TValeurArrondie{Nombre(e.concInconnus[j]), {}}
+        const TValeurArrondie r = std::isnan(u) ? TValeurArrondie{NombreCsv(e.concInconnus[j]), {}}
                                                 : ArrondiIncertitude(e.concInconnus[j], u);
-        l.Ajoute({Nombre(e.absInconnus[j]), r.valeur, r.incertitude});
+        l.Ajoute({NombreCsv(e.absInconnus[j]), r.valeur, r.incertitude});
     }
 
     if (!e.avertissements.isEmpty()) {
