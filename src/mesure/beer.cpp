@@ -2,9 +2,11 @@
 
 #include "exchange/fichierkv3.h"
 #include "instrument/inifile.h"
+#include "mesure/rapportetalonnage.h"
 #include "util/dialogues.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -16,21 +18,24 @@ const QString MsgConcentrationHorsLimite = QStringLiteral("Concentration supéri
 const QString MsgSansEtalonnage = QStringLiteral(
     "Pas d'étalonnage : aucun point de la série n'a une concentration et une absorbance "
     "positives. Impossible de calculer une concentration.");
+const QString MsgPenteNonPositive = QStringLiteral(
+    "Pas d'étalonnage : la droite ajustée sur les étalons n'a pas une pente positive. "
+    "Impossible de calculer une concentration.");
 const QString MsgSeriePleine = QStringLiteral("La série est pleine : 2049 points au plus.");
 const QString MsgInconnusPleins =
     QStringLiteral("Trop de concentrations inconnues : 2049 au plus.");
 const QString MsgPasDeReponse =
     QStringLiteral("Pas de réponse du spectrophotomètre : mesure non enregistrée");
 const QString QuestionSauvegarde = QStringLiteral("Sauvegarde");
+const QString TitreRapport = QStringLiteral("Rapport d'étalonnage");
+const QString FiltreRapport = QStringLiteral("Rapport tableur (*.csv)|*.csv");
 
 namespace {
 
 const QString SectionSave = QStringLiteral("Save");
 const QString SectionBeer = QStringLiteral("Beer");
 
-// Points that take part in the calibration.
-constexpr double ConcMinEtalon = 1e-9;
-constexpr double AbsMinEtalon = 0.001;
+const QString ExtensionRapport = QStringLiteral("csv");
 
 // Two decimals, locale separator, no grouping.
 QString Deux(double x)
@@ -122,7 +127,8 @@ void TSerieBeer::Enregistre()
     }
     if (ModeAcq == maBeer) {
         if (!(pente > 0)) {
-            Dialogues().Message(MsgSansEtalonnage);
+            // Standards there are, but the chosen fit gives no rising line through them.
+            Dialogues().Message(Etalonnage().n > 0 ? MsgPenteNonPositive : MsgSansEtalonnage);
             return;
         }
         if (NbreCalc >= MaxPointsBeer) {
@@ -146,7 +152,7 @@ void TSerieBeer::Enregistre()
     } else if (ModeAcq == maBeer) {
         const qint32 j = NbreCalc;
         AbsCalc[j] = a;
-        ConcCalc[j] = a / pente;
+        ConcCalc[j] = (a - ordonnee) / pente;
         if (vue_)
             vue_->AfficheInconnu(j);
         NbreCalc = j + 1;
@@ -233,24 +239,24 @@ void TSerieBeer::AjoutePoint()
 
 bool TSerieBeer::Recalibre()
 {
-    pente = 0;
-    double sa = 0;
-    double sc = 0;
-    qint32 k = 0;
-    for (qint32 i = 0; i < NbrePoints; ++i) {
-        if (valeurX[i] > ConcMinEtalon && valeurY[i] > AbsMinEtalon) {
-            sa += valeurY[i];
-            sc += valeurX[i];
-            ++k;
-        }
-    }
-    if (k == 0 || !(sc > 0))
+    const TEtalonnage e = Etalonnage();
+    pente = e.valide ? e.pente : 0;
+    ordonnee = e.valide ? e.ordonnee : 0;
+    if (!e.valide)
         return false;
-    // Ratio of the sums, not a least-squares fit: every standard weighs by its size.
-    pente = sa / sc;
     for (qint32 j = 0; j < NbreCalc; ++j)
-        ConcCalc[j] = AbsCalc[j] / pente;
+        ConcCalc[j] = e.concInconnus[std::size_t(j)];
     return true;
+}
+
+TEtalonnage TSerieBeer::Etalonnage() const
+{
+    const auto n = std::size_t(std::clamp(NbrePoints, 0, MaxPointsBeer));
+    const auto m = std::size_t(std::clamp(NbreCalc, 0, MaxPointsBeer));
+    return Etalonne(std::span<const double>(valeurX.data(), n),
+                    std::span<const double>(valeurY.data(), n),
+                    std::span<const double>(AbsCalc.data(), m), Ajustement,
+                    {abscisse.nom, abscisse.unite});
 }
 
 void TSerieBeer::Defaire()
@@ -261,8 +267,10 @@ void TSerieBeer::Defaire()
         --NbreCalc;
     } else {
         --NbrePoints;
-        // A standard taken back must not keep weighing on the unknowns, measured or to come.
-        if (ModeAcq == maBeer && NbrePoints >= 3)
+        // A standard taken back must not keep weighing on the unknowns, measured or to
+        // come, even when fewer than three are left: the grid and the calibration panel
+        // then show the same figures.
+        if (ModeAcq == maBeer)
             Recalibre();
     }
     Redessine();
@@ -425,15 +433,29 @@ qint32 TSerieBeer::RetireNegatifs()
     return retires;
 }
 
+bool TSerieBeer::DebutDroiteEtalonnage(double& x, double& y) const
+{
+    if (ModeAcq != maBeer || NbrePoints < 3 || !(pente > 0))
+        return false;
+    x = 0;
+    y = ordonnee;
+    // A line that crosses zero absorbance at a positive concentration starts there.
+    if (y < 0) {
+        y = 0;
+        x = -ordonnee / pente;
+    }
+    return true;
+}
+
 bool TSerieBeer::FinDroiteEtalonnage(double& x, double& y) const
 {
     if (ModeAcq != maBeer || NbrePoints < 3 || !(pente > 0))
         return false;
     x = abscisse.maxi;
-    y = pente * x;
+    y = pente * x + ordonnee;
     if (y > absorbance.maxi) {
         y = absorbance.maxi;
-        x = y / pente;
+        x = (y - ordonnee) / pente;
     }
     return true;
 }
@@ -467,11 +489,17 @@ TChampsModeBeer TSerieBeer::ChampsModeDlg() const
     c.mini = ReelToStrDefaut(abscisse.mini);
     c.maxBeer = ReelToStrDefaut(abscisse.maxi);
     c.mode = ModeAcq;
+    c.ajustement = Ajustement;
     return c;
 }
 
 void TSerieBeer::AppliqueModeDlg(const TChampsModeBeer& choix)
 {
+    // Another fit redoes the line of the series kept; a series that changes mode is
+    // cleared after the dialog anyway.
+    const bool refaire = choix.ajustement != Ajustement && choix.mode == maBeer
+                         && ModeAcq == maBeer && NbrePoints >= 3;
+    Ajustement = choix.ajustement;
     ModeAcq = choix.mode;
     if (choix.mode == maClavier) {
         abscisse.nom = choix.nom;
@@ -503,6 +531,8 @@ void TSerieBeer::AppliqueModeDlg(const TChampsModeBeer& choix)
         abscisse.unite = QStringLiteral("mol/L");
         abscisse.signif = QStringLiteral("Concentration");
     }
+    if (refaire)
+        Recalibre();
 }
 
 QStringList TSerieBeer::BlocPressePapier(const QString& executable, const QString& dateHeure,
@@ -543,14 +573,36 @@ bool TSerieBeer::SauveDansFichier()
     const QStringList lignes =
         LignesFichier(nom, QCoreApplication::applicationFilePath(), DateHeureCourante());
     if (!EcritFichierLignes(nom, lignes, &erreur)) {
-        QString msg = QStringLiteral("Erreur d'écriture du fichier ") + nom;
-        if (!erreur.isEmpty())
-            msg += QStringLiteral("\r\n") + erreur;
-        Dialogues().Message(msg);
+        ErreurEcriture(nom, erreur);
         return false;
     }
     DejaSauve = true;
     return true;
+}
+
+bool TSerieBeer::SauveRapport()
+{
+    QString nom =
+        Dialogues().FichierSauve(TitreRapport, FiltreRapport, ExtensionRapport, NomRapport);
+    if (nom.isEmpty())
+        return false;
+    if (QFileInfo(nom).suffix().isEmpty())
+        nom += QLatin1Char('.') + ExtensionRapport;
+    NomRapport = nom;
+    QString erreur;
+    if (!EcritFichierOctets(nom, RapportCsv(Etalonnage()), &erreur)) {
+        ErreurEcriture(nom, erreur);
+        return false;
+    }
+    return true;
+}
+
+void TSerieBeer::ErreurEcriture(const QString& nom, const QString& erreur)
+{
+    QString msg = QStringLiteral("Erreur d'écriture du fichier ") + nom;
+    if (!erreur.isEmpty())
+        msg += QStringLiteral("\r\n") + erreur;
+    Dialogues().Message(msg);
 }
 
 bool TSerieBeer::DemandeSauvegarde() const
@@ -587,6 +639,7 @@ void TSerieBeer::LitReglages(const TIniFile& ini)
         ini.ReadString(SectionBeer, QStringLiteral("Unite"), QStringLiteral("mol/L"));
     // The meaning is not stored.
     abscisse.signif.clear();
+    Ajustement = LitAjustement(ini);
 }
 
 void TSerieBeer::EcritReglages(TIniFile& ini) const
@@ -600,6 +653,7 @@ void TSerieBeer::EcritReglages(TIniFile& ini) const
     ini.WriteFloat(SectionBeer, QStringLiteral("Mini"), abscisse.mini);
     ini.WriteString(SectionBeer, QStringLiteral("Nom"), abscisse.nom);
     ini.WriteString(SectionBeer, QStringLiteral("Unite"), abscisse.unite);
+    EcritAjustement(ini, Ajustement);
 }
 
 } // namespace kelvor

@@ -50,9 +50,15 @@ void Conseil(QWidget* w, const QString& longue)
     w->setAccessibleDescription(longue);
 }
 
-QTableWidget* Grille(int rangs, QWidget* parent)
+// Widths of the right panel: two columns, or three with the uncertainties.
+constexpr int LargeurDroite = 151;
+constexpr int LargeurDroiteEtalonnage = 290;
+// Column of the unknowns grid that shows "c ± u".
+constexpr int ColonneIncertitude = 2;
+
+QTableWidget* Grille(int rangs, QWidget* parent, int colonnes = 2)
 {
-    auto* g = new QTableWidget(rangs, 2, parent);
+    auto* g = new QTableWidget(rangs, colonnes, parent);
     g->horizontalHeader()->hide();
     g->verticalHeader()->hide();
     g->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -209,13 +215,19 @@ void TBeerForm::Construit()
         destinations_->addAction(a);
         *items[i] = a;
     }
-    connect(SaveMenu, &QMenu::triggered, this, &TBeerForm::KurvalisMClick);
+    connect(destinations_, &QActionGroup::triggered, this, &TBeerForm::KurvalisMClick);
+    SaveMenu->addSeparator();
+    RapportM = SaveMenu->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                   QStringLiteral("Rapport tableur (*.csv)"));
+    RapportM->setStatusTip(QStringLiteral("Étalonnage, inconnus et avertissements en CSV"));
+    connect(RapportM, &QAction::triggered, this, &TBeerForm::RapportMClick);
     SaveBtn->setMenu(SaveMenu);
     SaveBtn->setPopupMode(QToolButton::MenuButtonPopup);
 
     // Right panel: measurements, and the unknowns below them.
     auto* droite = new QWidget(this);
-    droite->setFixedWidth(151);
+    droite_ = droite;
+    droite->setFixedWidth(LargeurDroite);
     auto* droiteLayout = new QVBoxLayout(droite);
     droiteLayout->setContentsMargins(0, 0, 0, 0);
     droiteLayout->setSpacing(2);
@@ -227,7 +239,9 @@ void TBeerForm::Construit()
             BeerMesureGrid->item(r, c)->setBackground(palette().button());
             BeerMesureGrid->item(r, c)->setTextAlignment(Qt::AlignCenter);
         }
-    beerCalcGrid = Grille(4, droite);
+    beerCalcGrid = Grille(4, droite, 3);
+    beerCalcGrid->horizontalHeader()->setSectionResizeMode(ColonneIncertitude,
+                                                           QHeaderView::ResizeToContents);
     beerCalcGrid->setFixedHeight(155);
     beerCalcGrid->setAccessibleName(QStringLiteral("Concentrations déterminées"));
     Conseil(beerCalcGrid, QStringLiteral("Valeurs déterminées à partir de la loi de Beer-Lambert"));
@@ -237,10 +251,28 @@ void TBeerForm::Construit()
     Oscillo = new TZoneImage(QStringLiteral("Graphe de l'absorbance"), this);
     Oscillo->Redessine = [this] { OscilloPaint(); };
 
+    PanneauEtalonnage = new QLabel(this);
+    PanneauEtalonnage->setAccessibleName(QStringLiteral("Étalonnage"));
+    PanneauEtalonnage->setTextFormat(Qt::PlainText);
+    PanneauEtalonnage->setWordWrap(true);
+    PanneauEtalonnage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PanneauEtalonnage->setTextInteractionFlags(Qt::TextSelectableByMouse
+                                               | Qt::TextSelectableByKeyboard);
+    PanneauEtalonnage->setFocusPolicy(Qt::StrongFocus);
+    PanneauEtalonnage->setFrameShape(QFrame::StyledPanel);
+    PanneauEtalonnage->setMargin(4);
+    PanneauEtalonnage->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+
+    auto* gauche = new QVBoxLayout;
+    gauche->setContentsMargins(0, 0, 0, 0);
+    gauche->setSpacing(0);
+    gauche->addWidget(Oscillo, 1);
+    gauche->addWidget(PanneauEtalonnage);
+
     auto* milieu = new QHBoxLayout;
     milieu->setContentsMargins(0, 0, 0, 0);
     milieu->setSpacing(0);
-    milieu->addWidget(Oscillo, 1);
+    milieu->addLayout(gauche, 1);
     milieu->addWidget(droite);
 
     auto* tout = new QVBoxLayout(this);
@@ -327,12 +359,11 @@ void TBeerForm::OscilloPaint()
     const bool etalonne = Serie.ModeAcq == maBeer && n >= 3;
     const qint32 m = Serie.ModeAcq == maBeer ? Serie.NbreCalc : 0;
     if (etalonne) {
-        double x = 0;
-        double y = 0;
-        if (dessine && Serie.FinDroiteEtalonnage(x, y)) {
+        double xd = 0, yd = 0, xf = 0, yf = 0;
+        if (dessine && Serie.DebutDroiteEtalonnage(xd, yd) && Serie.FinDroiteEtalonnage(xf, yf)) {
             qint32 x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-            Graphe.WindowXY(0, 0, x0, y0);
-            Graphe.WindowXY(x, y, x1, y1);
+            Graphe.WindowXY(xd, yd, x0, y0);
+            Graphe.WindowXY(xf, yf, x1, y1);
             canevas_.MoveTo(x0, y0);
             canevas_.LineTo(x1, y1);
         }
@@ -352,10 +383,28 @@ void TBeerForm::OscilloPaint()
         Cellule(beerCalcGrid, r, 1, QString(), true, Qt::red);
     }
 
+    AfficheEtalonnage();
+
     if (dessine) {
         canevas_.Detache();
         Oscillo->update();
     }
+}
+
+void TBeerForm::AfficheEtalonnage()
+{
+    // Outside the concentration mode there is no calibration: empty panel, empty column.
+    const bool beer = Serie.ModeAcq == maBeer;
+    const TEtalonnage e = beer ? Serie.Etalonnage() : TEtalonnage{};
+    const QString texte = beer ? e.TextePanneau() : QString();
+    PanneauEtalonnage->setText(texte);
+    PanneauEtalonnage->setAccessibleDescription(texte);
+    const qint32 m = beer ? Serie.NbreCalc : 0;
+    if (beerCalcGrid->rowCount() < m + 1)
+        beerCalcGrid->setRowCount(m + 1);
+    for (int r = 0; r < beerCalcGrid->rowCount(); ++r)
+        Cellule(beerCalcGrid, r, ColonneIncertitude, r < m ? e.TexteInconnu(r) : QString(), true,
+                Qt::red);
 }
 
 void TBeerForm::AffichePoint(qint32 i)
@@ -396,6 +445,9 @@ void TBeerForm::AppliqueControles()
     ClavierEdit->setEnabled(e.valeurActif);
     Conseil(ClavierEdit, e.valeurHint);
     beerCalcGrid->setVisible(e.inconnusVisible);
+    PanneauEtalonnage->setVisible(e.inconnusVisible);
+    RapportM->setVisible(e.inconnusVisible);
+    droite_->setFixedWidth(e.inconnusVisible ? LargeurDroiteEtalonnage : LargeurDroite);
     MajBtn->setEnabled(e.majActif);
     ZeroBtn->setEnabled(e.zeroActif);
 }
@@ -404,6 +456,7 @@ void TBeerForm::MajControles()
 {
     ClavierEdit->clear();
     AppliqueControles();
+    AfficheEtalonnage();
     if (Serie.Controles().focusValeur && ClavierEdit->isEnabled())
         ClavierEdit->setFocus();
 }
@@ -549,6 +602,11 @@ void TBeerForm::CopieDonnees(bool envoyer)
 void TBeerForm::SauveFichier()
 {
     Serie.SauveDansFichier();
+}
+
+void TBeerForm::RapportMClick()
+{
+    Serie.SauveRapport();
 }
 
 // ---- window ----------------------------------------------------------------------------

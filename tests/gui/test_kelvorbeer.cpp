@@ -9,6 +9,7 @@
 #include "instrument/inifile.h"
 #include "instrument/liaison.h"
 #include "integration/banc.h"
+#include "mesure/rapportetalonnage.h"
 #include "platform/portserie.h"
 #include "platform/pressepapier.h"
 #include "support/appareilscript.h"
@@ -18,6 +19,8 @@
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QSettings>
 #include <QFile>
@@ -27,6 +30,7 @@
 #include <QStatusTipEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +94,25 @@ protected:
             dlg.OKBtn->click();
         });
         form->ModeBtn0->click();
+    }
+    // Mode dialog answered with a fit, the concentration mode and its maximum kept.
+    void Ajustement(TAjustement a)
+    {
+        dialogues.RepondDialogue(true, [a](QDialog& d) {
+            auto& dlg = static_cast<TModeBeerDlg&>(d);
+            dlg.SetItemIndex(maBeer);
+            dlg.AjustementCB->setCurrentIndex(a);
+            dlg.OKBtn->click();
+        });
+        form->ModeBtn0->click();
+    }
+    // The calibration panel, found as a screen reader finds it.
+    QLabel* Panneau()
+    {
+        for (QLabel* l : form->findChildren<QLabel*>())
+            if (l->accessibleName() == QStringLiteral("Étalonnage"))
+                return l;
+        return nullptr;
     }
     QString Cellule(QTableWidget* g, int r, int c)
     {
@@ -433,6 +456,174 @@ TEST_F(BeerFormTest, SendingGoesThroughTheParameterDialogAsANewFileThenANewPage)
     qunsetenv("KELVOR_DDE_DIR");
 }
 
+// The panel shows the calibration of the series typed, with the last unknown; the grid
+// gives every unknown with its uncertainty. Standards of the worked example: slope
+// 0,86 / 0,07.
+TEST_F(BeerFormTest, CalibrationPanelAndUncertaintiesOfTheUnknowns)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ASSERT_NE(Panneau(), nullptr);
+    EXPECT_FALSE(Panneau()->isVisible()) << "no calibration outside the concentration mode";
+    ModeBeer("0,1");
+    QLabel* panneau = Panneau();
+    EXPECT_TRUE(panneau->isVisible());
+    Tape("0,01", 0.12);
+    Tape("0,02", 0.25);
+    Tape("0,04", 0.49);
+    Mesure(0.30);
+    Mesure(0.20);
+
+    const QString attendu = "Rapport des sommes (ΣA/Σc)\n"
+                            "A = 12,29·c (pente en L/mol)\n"
+                            "R² = 0,9996\n"
+                            "n = 3 étalons\n"
+                            "s = 0,0038\n"
+                            "c = 0,0163 ± 0,0003 mol/L (dernier inconnu)";
+    EXPECT_EQ(panneau->text(), attendu);
+    // The name says what it is, the description carries what it shows.
+    QAccessibleInterface* lecteur = QAccessible::queryAccessibleInterface(panneau);
+    ASSERT_NE(lecteur, nullptr);
+    EXPECT_EQ(lecteur->text(QAccessible::Name), "Étalonnage");
+    EXPECT_EQ(lecteur->text(QAccessible::Description), attendu);
+
+    const QStringList rangs = {"0,0244 ± 0,0003", "0,0163 ± 0,0003"};
+    for (int j = 0; j < 2; ++j) {
+        QStringList rang;
+        for (int c = 0; c < f.beerCalcGrid->columnCount(); ++c)
+            rang << Cellule(f.beerCalcGrid, j, c);
+        EXPECT_TRUE(rang.join(' ').contains("±")) << j;
+        EXPECT_EQ(rang.value(2), rangs[j]) << j;
+    }
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 2, 2), "");
+    f.OscilloPaint();
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 1, 2), rangs[1]) << "kept by every redraw";
+
+    f.UndoBtn->click();
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 1, 2), "");
+    EXPECT_TRUE(panneau->text().endsWith("c = 0,0244 ± 0,0003 mol/L (dernier inconnu)"));
+    f.ResetBtn->click();
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 2), "");
+    EXPECT_TRUE(panneau->text().contains("Pas d'étalonnage"));
+}
+
+// Warnings come and go with the series and never stop it with a box.
+TEST_F(BeerFormTest, WarningsAppearAndGoAsTheSeriesChanges)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,2");
+    const struct { const char* nom; std::function<void()> action; const char* avertissement; } pas[] = {
+        {"one standard", [&] { Tape("0,01", 0.1); }, "moins de 3 étalons : étalonnage peu sûr"},
+        {"three standards", [&] { Tape("0,02", 0.2); Tape("0,03", 0.3); }, nullptr},
+        {"unknown above the standards", [&] { Mesure(0.6); }, "inconnu 1 hors gamme étalonnée"},
+        {"unknown taken back", [&] { f.UndoBtn->click(); }, nullptr},
+        {"standard off the line", [&] { Tape("0,04", 0.46); }, "point 4 suspect"},
+        {"standard taken back", [&] { f.UndoBtn->click(); }, nullptr},
+        {"absorbance above 1", [&] { Tape("0,15", 1.5); },
+         "absorbance au-dessus de 1,0 (point 4) : linéarité douteuse"},
+        {"taken back", [&] { f.UndoBtn->click(); }, nullptr},
+    };
+    for (const auto& k : pas) {
+        k.action();
+        const QString texte = Panneau()->text();
+        if (k.avertissement)
+            EXPECT_TRUE(texte.contains(QStringLiteral("Attention, ") + k.avertissement))
+                << k.nom << ": " << texte.toStdString();
+        else
+            EXPECT_FALSE(texte.contains("Attention")) << k.nom << ": " << texte.toStdString();
+        EXPECT_EQ(Panneau()->accessibleDescription(), texte) << k.nom;
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty());
+    EXPECT_EQ(dialogues.questions.size(), 1) << "only the mode dialog";
+}
+
+// Standards on A = 10·c + 0,05 and an unknown at 0,2: the fit chosen in the mode dialog
+// moves the line, the unknown and the panel, and the next window starts with it.
+TEST_F(BeerFormTest, FitChosenInTheModeDialogIsFollowedAndKept)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,1");
+    for (auto [c, a] : {std::pair{"0,01", 0.15}, {"0,02", 0.25}, {"0,03", 0.35}, {"0,04", 0.45}})
+        Tape(c, a);
+    Mesure(0.2);
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 0), "0,0167");
+    EXPECT_TRUE(Panneau()->text().startsWith("Rapport des sommes (ΣA/Σc)\nA = 12·c"));
+    EXPECT_TRUE(Couleur(Pixel(0.005, 0.06), clBlack)) << "ratio of sums: through the origin";
+
+    Ajustement(ajAffine);
+    EXPECT_EQ(f.Serie.NbrePoints, 4);
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 0), "0,015");
+    EXPECT_TRUE(Cellule(f.beerCalcGrid, 0, 2).startsWith("0,015"));
+    const QString texte = Panneau()->text();
+    EXPECT_TRUE(texte.startsWith("Droite affine\nA = 10·c + 0,05 (pente en L/mol)\nR² = 1,0000"))
+        << texte.toStdString();
+    EXPECT_TRUE(texte.endsWith("Attention, la droite ne passe pas par l'origine : vérifier le blanc"))
+        << texte.toStdString();
+    EXPECT_TRUE(Couleur(Pixel(0.005, 0.1), clBlack)) << "affine: through the intercept";
+    EXPECT_FALSE(Couleur(Pixel(0.005, 0.06), clBlack));
+
+    // The dialog opens on the fit in use; the window leaves it in the settings.
+    int propose = -1;
+    dialogues.RepondDialogue(false, [&](QDialog& d) {
+        propose = static_cast<TModeBeerDlg&>(d).AjustementCB->currentIndex();
+    });
+    f.ModeBtn0->click();
+    EXPECT_EQ(propose, ajAffine);
+    EXPECT_EQ(f.Serie.Ajustement, ajAffine) << "Cancel keeps it";
+    f.close();
+    EXPECT_EQ(TIniFile(CheminReglages()).ReadInteger("Beer", "Ajustement", -1), ajAffine);
+    TBeerForm autre(appareil);
+    EXPECT_EQ(autre.Serie.Ajustement, ajAffine);
+}
+
+// "Rapport tableur (*.csv)" in the drop-down of "Sauver" writes the calibration report
+// under the name chosen, without touching the save destination.
+TEST_F(BeerFormTest, SpreadsheetReportFromTheSaveMenu)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    EXPECT_FALSE(f.RapportM->isVisible());
+    ModeBeer("0,1");
+    Tape("0,01", 0.12);
+    Tape("0,02", 0.25);
+    Tape("0,04", 0.49);
+    Mesure(0.30);
+    ASSERT_TRUE(f.SaveBtn->isVisible());
+    ASSERT_TRUE(f.RapportM->isVisible());
+    EXPECT_TRUE(f.SaveMenu->actions().contains(f.RapportM));
+
+    dialogues.Repond(true, dossier.filePath("etalonnage"));
+    f.RapportM->trigger();
+    EXPECT_EQ(dialogues.questions.last(), "Rapport d'étalonnage");
+    QFile fichier(dossier.filePath("etalonnage.csv"));
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly)) << "\".csv\" added to a bare name";
+    const QByteArray octets = fichier.readAll();
+    EXPECT_TRUE(octets.startsWith("\xEF\xBB\xBF\xC3\x89talonnage Beer-Lambert\r\n"));
+    for (const char* ligne : {"\r\nAjustement;Rapport des sommes (\xCE\xA3" "A/\xCE\xA3" "c)\r\n",
+                              "\r\nR\xC2\xB2;0,99959",
+                              "\r\n0,04;0,49;oui\r\n", "\r\n0,3;0,0244;0,0003\r\n"})
+        EXPECT_TRUE(octets.contains(ligne)) << ligne;
+    EXPECT_EQ(octets, RapportCsv(f.Serie.Etalonnage()));
+    EXPECT_TRUE(f.KurvalisM->isChecked()) << "the destination of \"Sauver\" stays";
+    EXPECT_EQ(dialogues.questions.size(), 2) << "mode dialog and save dialog only";
+
+    // A name typed with its extension keeps it; a cancelled dialog writes nothing.
+    dialogues.Repond(true, dossier.filePath("e.txt"));
+    f.RapportM->trigger();
+    dialogues.Repond(false, dossier.filePath("e2"));
+    f.RapportM->trigger();
+    EXPECT_EQ(QDir(dossier.path()).entryList({"e*"}, QDir::Files),
+              QStringList({"e.txt", "etalonnage.csv"}));
+
+    const QString absent = dossier.filePath("absent/r.csv");
+    dialogues.Repond(true, absent);
+    f.RapportM->trigger();
+    ASSERT_EQ(dialogues.messages.size(), 1);
+    EXPECT_TRUE(dialogues.messages[0].startsWith("Erreur d'écriture du fichier " + absent));
+}
+
 // Four standards and two unknowns read through the serial link from the simulator, whose
 // absorbance is proportional to the concentration in the cell.
 // The window on the real link, with the simulated instrument on a pseudo-terminal.
@@ -509,6 +700,40 @@ TEST_F(BeerSimule, CalibrationAgainstTheSimulatedInstrument)
 
     if (const QString capture = qEnvironmentVariable("KELVOR_CAPTURES"); !capture.isEmpty())
         f.grab().save(QDir(capture).filePath("beer.png"));
+}
+
+// Standards and unknowns read from the simulator with its noise: the panel gives a fit
+// close to 1 and each unknown with its uncertainty; the second unknown, beyond the last
+// standard, is flagged. Writes the window's picture when KELVOR_CAPTURE_DIR names a folder.
+TEST_F(BeerSimule, PanelAndUncertaintiesFromTheSimulatedInstrument)
+{
+    TBeerForm& f = *form;
+    sim.physique.bruit = true;
+    for (double c : {0.02, 0.04, 0.06, 0.08})
+        Etalon(c);
+    for (double c : {0.03, 0.095}) {
+        sim.physique.concentration = c * 10;
+        QTest::keyClick(&f, Qt::Key_Space);
+    }
+    ASSERT_EQ(f.Serie.NbreCalc, 2);
+    const TEtalonnage e = f.Serie.Etalonnage();
+    EXPECT_GT(e.r2, 0.99);
+    EXPECT_EQ(Panneau()->text(), e.TextePanneau());
+    EXPECT_TRUE(Panneau()->text().contains("\nR² = "));
+    EXPECT_TRUE(Panneau()->text().contains("Attention, inconnu 2 hors gamme étalonnée"));
+    for (int j = 0; j < 2; ++j) {
+        EXPECT_TRUE(Cellule(f.beerCalcGrid, j, 2).contains(" ± ")) << j;
+        EXPECT_GT(e.uInconnus[std::size_t(j)], 0) << j;
+        EXPECT_LT(e.uInconnus[std::size_t(j)], 0.005) << j;
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+
+    const QString sortie = qEnvironmentVariable("KELVOR_CAPTURE_DIR");
+    if (!sortie.isEmpty()) {
+        // The layout makes room for the panel's new lines on its next turn.
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(f.grab().save(sortie + "/beer-lambert-calibration.png"));
+    }
 }
 
 // A standard whose reading fails (no reply, or "Stop" during it) is not recorded, the
