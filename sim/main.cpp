@@ -35,7 +35,10 @@ const char* const aide =
     "  high on|off              octets 80..FF dans les reponses\n"
     "  late MS                  chaque reponse part MS ms en retard\n"
     "  longline N               N octets sans CR avant la prochaine reponse\n"
-    "  cut N                    fermer la ligne apres N lignes du prochain balayage\n"
+    "  cut N                    fermer la ligne apres N lignes du prochain balayage (0 = avant la premiere)\n"
+    "  silent N                 le prochain balayage se tait apres N lignes (la ligne reste ouverte)\n"
+    "  intrude L TEXTE          une ligne TEXTE en plus apres le point L du prochain balayage\n"
+    "  cuton COMMANDE           fermer la ligne a la reception de COMMANDE (une fois)\n"
     "  deaf N                   ignorer les N prochaines commandes\n"
     "  swallow N                pas de reponse a la Nieme prochaine mesure avec lampe\n"
     "  send TEXTE               ecrire TEXTE suivi de CR sur la ligne\n"
@@ -146,6 +149,11 @@ int main(int argc, char** argv)
             else if (mot == "longline") p.ligneLongue = arg.toInt();
             else if (mot == "cut") p.coupureApres = arg.toInt();
             else if (mot == "deaf") p.ignoreProchaines = arg.toInt();
+            else if (mot == "silent") p.muetApres = arg.toInt();
+            else if (mot == "intrude") {
+                p.intrusApres = arg.section(' ', 0, 0).toInt();
+                p.intrus = arg.section(' ', 1).toLatin1();
+            } else if (mot == "cuton") p.coupeSur = arg.toLatin1();
             else if (mot == "swallow") p.avaleLecture = arg.toInt();
             else if (mot == "send") sim.Emet(arg.toLatin1() + '\r');
             else if (mot == "log") {

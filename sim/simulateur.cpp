@@ -12,6 +12,7 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kelvor {
 
@@ -165,6 +166,11 @@ void TSimulateur::Traite(const QByteArray& commande)
 {
     commandes.append(commande);
     emit CommandeRecue(commande);
+    if (!pannes.coupeSur.isEmpty() && commande == pannes.coupeSur) {
+        pannes.coupeSur.clear();
+        Ferme();
+        return;
+    }
     InterromptBalayage();
     if (scenario == scDemo)
         CuveDemo(commande);
@@ -300,8 +306,15 @@ void TSimulateur::Balayage(qint32 debut, qint32 fin, qint32 pas)
         Programme({pause, Dechet() + FinDeLigne(), false, true}, false);
         pause = 0;
     }
-    const int coupure = pannes.coupureApres;
-    pannes.coupureApres = -1;
+    const int coupure = std::exchange(pannes.coupureApres, -1);
+    const int silence = std::exchange(pannes.muetApres, -1);
+    const qint32 intrusApres = std::exchange(pannes.intrusApres, -1);
+    if (coupure == 0) {
+        Programme({pause, {}, true, true}, false);
+        return;
+    }
+    if (silence == 0)
+        return;
     int n = 0;
     // One write per line in real time; in unthrottled mode the lines are gathered so the
     // pty is fed in large blocks.
@@ -315,6 +328,8 @@ void TSimulateur::Balayage(qint32 debut, qint32 fin, qint32 pas)
         if (pannes.octetsHauts)
             ligne += ":\x80\xA0\xFF";
         ligne += FinDeLigne();
+        if (lambda == intrusApres)
+            ligne += pannes.intrus + FinDeLigne();
         position = lambda;
         ++n;
         const bool coupe = n == coupure;
@@ -330,6 +345,8 @@ void TSimulateur::Balayage(qint32 debut, qint32 fin, qint32 pas)
             if (coupe)
                 return;
         }
+        if (n == silence)
+            break;
     }
     if (!bloc.isEmpty())
         Programme({pause, bloc, false, true}, false);

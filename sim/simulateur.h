@@ -43,7 +43,11 @@ public:
         bool octetsHauts = false;   // bytes 80..FF after the model number and as an extra scan field
         int retardMs = 0;           // every reply starts this late
         int ligneLongue = 0;        // one shot: this many bytes without CR before the next reply
-        int coupureApres = -1;      // one shot: close the line after this many lines of the next scan
+        int coupureApres = -1;      // one shot: close the line after this many lines of the next scan (0: before the first)
+        int muetApres = -1;         // one shot: the next scan falls silent after this many lines (0: sends none)
+        qint32 intrusApres = -1;    // one shot: after the scan point at this wavelength, the line intrus too
+        QByteArray intrus;
+        QByteArray coupeSur;        // one shot: this command closes the line instead of being answered
         int ignoreProchaines = 0;   // the next n commands get no reply
         bool sansCts = false;       // three-wire line: our CTS is never raised
         int avaleLecture = 0;       // one shot: the nth "MEASURE WITH LAMP" from now gets no reply

@@ -8,8 +8,9 @@ namespace kelvor {
 
 class TSpectreMain;
 
-// The application object: one place where an exception that no handler took is
-// reported in a box, after which the event loop goes on.
+// The application object: the last resort for an exception that no handler took
+// (ActionGardee stops them where user actions enter); reported in a box, after which
+// the event loop goes on.
 class TApplication : public QApplication
 {
 public:
@@ -19,6 +20,12 @@ public:
 
 // Shows the message of an unhandled failure and undoes the wait appearance.
 void RapporteErreur(const QString& message);
+
+// Runs what a user action (a menu action, a button, a timer) asks for. A failure it
+// lets out ends there: its message goes to rapport (RapporteErreur when none), so no
+// exception ever unwinds through Qt's dispatch, which does not allow it.
+void ActionGardee(const std::function<void()>& action,
+                  const std::function<void(const QString&)>& rapport = {});
 
 // Before the program ends with unsaved work (each named, e.g. "le spectre"): asks once,
 // OK to quit, "Annuler" to stay. true when nothing is unsaved or the user confirms.

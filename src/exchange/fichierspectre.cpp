@@ -2,6 +2,7 @@
 
 #include "util/cp1252.h"
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cmath>
@@ -66,17 +67,35 @@ TSpectreLu AnalyseSpectre(const QByteArray& contenu, const Vecteur& y, qint32 mi
     return lu;
 }
 
+bool EstTexte(const QByteArray& contenu)
+{
+    return std::none_of(contenu.cbegin(), contenu.cend(), [](char c) {
+        return quint8(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+}
+
 bool LitSpectre(const QString& nom, const Vecteur& y, qint32 mini, qint32 maxi, TSpectreLu& lu,
                 QString* erreur)
 {
-    QFile fichier(nom);
-    if (!fichier.open(QIODevice::ReadOnly)) {
+    const auto refus = [&](const QString& message) {
         if (erreur)
-            *erreur = fichier.errorString();
+            *erreur = message;
         return false;
-    }
+    };
+    QFile fichier(nom);
+    if (!fichier.open(QIODevice::ReadOnly))
+        return refus(fichier.errorString());
     // A read error ends the reading as if the file had ended there.
-    const QByteArray contenu = fichier.readAll();
+    const QByteArray contenu = fichier.read(TailleMaxFichierSpectre + 1);
+    const QString natif = QDir::toNativeSeparators(nom);
+    if (contenu.size() > TailleMaxFichierSpectre)
+        return refus(QStringLiteral("Le fichier %1 dépasse 1 Mo : ce n'est pas un fichier de spectre "
+                                    "(2049 points au plus). Le spectre affiché est gardé.")
+                         .arg(natif));
+    if (!EstTexte(contenu))
+        return refus(QStringLiteral("Le fichier %1 n'est pas un fichier texte : ce n'est pas un "
+                                    "fichier de spectre. Le spectre affiché est gardé.")
+                         .arg(natif));
     lu = AnalyseSpectre(contenu, y, mini, maxi);
     return true;
 }

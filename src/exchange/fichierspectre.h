@@ -31,8 +31,16 @@ struct TSpectreLu
 // 0..2048 are skipped.
 TSpectreLu AnalyseSpectre(const QByteArray& contenu, const Vecteur& y, qint32 mini, qint32 maxi);
 
-// Reads a spectrum file. When it cannot be opened, returns false with the system's
-// message and leaves lu untouched.
+// A spectrum file holds at most 2049 short lines; past this size it is no spectrum file
+// and is not read further.
+inline constexpr qint64 TailleMaxFichierSpectre = 1024 * 1024;
+
+// Text as the spectrum file is: no control byte but tab, line feed and carriage return.
+bool EstTexte(const QByteArray& contenu);
+
+// Reads a spectrum file. When it cannot be opened, is larger than TailleMaxFichierSpectre
+// or is not text, returns false with a message (the system's when it cannot be opened)
+// and leaves lu untouched; at most TailleMaxFichierSpectre + 1 bytes are read.
 bool LitSpectre(const QString& nom, const Vecteur& y, qint32 mini, qint32 maxi, TSpectreLu& lu,
                 QString* erreur = nullptr);
 

@@ -1,6 +1,8 @@
 #pragma once
 // What the measurement windows ask of the window that owns the instrument link.
-// Each call is a blocking exchange that keeps the interface alive while it waits.
+// Each call is a blocking exchange that keeps the interface alive while it waits. A
+// failure of the serial line is reported by the owner (a lost line once) and never
+// thrown: the caller sees a reading that failed.
 
 #include "instrument/cfgspect.h"
 

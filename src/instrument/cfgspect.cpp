@@ -44,8 +44,7 @@ bool LitEntier(const char* debut, const char* fin, qint32& valeur)
 
 [[noreturn]] void ErreurEntier(const QByteArray& texte)
 {
-    throw EConvertError(QStringLiteral("'%1' n'est pas une valeur entière correcte")
-                            .arg(DecodeCp1252(texte)));
+    throw EConvertError(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(CiteReponse(texte)));
 }
 
 std::unique_ptr<Tspectro>& Instance()
@@ -135,23 +134,33 @@ void Tspectro::SetAbsorbance(const QByteArray& chaineLue)
     CalculeAbsorbance();
 }
 
-void Tspectro::SetAbsLambdaInt(const QByteArray& chaineLue)
+bool LitPointBalayage(const QByteArray& ligne, qint32& lambda, qint32& intensite)
 {
-    const char* texte = chaineLue.constData();
-    const qsizetype n = chaineLue.size();
-    const qsizetype deuxPoints = chaineLue.indexOf(':');
-    qint32 lambda = 0;
-    qint32 intensite = 0;
-    bool ok = deuxPoints >= 0 && LitEntier(texte, texte + deuxPoints, lambda);
-    if (ok) {
-        qsizetype finIntensite = chaineLue.indexOf(':', deuxPoints + 1);
-        if (finIntensite < 0)
-            finIntensite = n;
-        ok = LitEntier(texte + deuxPoints + 1, texte + finIntensite, intensite);
-    }
+    const char* texte = ligne.constData();
+    const qsizetype deuxPoints = ligne.indexOf(':');
+    if (deuxPoints < 0 || !LitEntier(texte, texte + deuxPoints, lambda))
+        return false;
+    qsizetype finIntensite = ligne.indexOf(':', deuxPoints + 1);
+    if (finIntensite < 0)
+        finIntensite = ligne.size();
     // The scan handlers index the baseline and the spectrum by this wavelength: one
     // outside the arrays is as unreadable as a garbled line.
-    if (!ok || lambda < 0 || lambda > MaxIndiceVecteur) {
+    return LitEntier(texte + deuxPoints + 1, texte + finIntensite, intensite) && lambda >= 0
+           && lambda <= MaxIndiceVecteur;
+}
+
+QString CiteReponse(const QByteArray& texte)
+{
+    constexpr qsizetype Maxi = 40;
+    const QString s = DecodeCp1252(texte);
+    return s.size() <= Maxi ? s : s.left(Maxi) + QChar(0x2026);
+}
+
+void Tspectro::SetAbsLambdaInt(const QByteArray& chaineLue)
+{
+    qint32 lambda = 0;
+    qint32 intensite = 0;
+    if (!LitPointBalayage(chaineLue, lambda, intensite)) {
         LambdaCourante = 500;
         AbsIntCourante = 0;
         return;

@@ -35,6 +35,12 @@ constexpr qint32 EcartPlageMini = 30;
 // Integer reply conversion: optional leading blanks, optional sign, decimal digits and
 // nothing else, within 32 bits. Throws EConvertError with the French message otherwise.
 qint32 EntierInstrument(const QByteArray& texte);
+// One scan point "wavelength:intensity[:more fields]"; false when the line does not read
+// as one or its wavelength lies outside 0..2048 (the index range of the spectrum arrays).
+bool LitPointBalayage(const QByteArray& ligne, qint32& lambda, qint32& intensite);
+// A reply quoted in a message: at most 40 characters, then "…", so a noisy line cannot
+// fill the screen.
+QString CiteReponse(const QByteArray& texte);
 
 class Tspectro
 {

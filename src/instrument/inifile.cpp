@@ -53,9 +53,16 @@ TIniFile::TIniFile(const QString& chemin) : m_chemin(chemin)
     QFile f(chemin);
     QByteArray octets;
     if (f.open(QIODevice::ReadOnly))
-        octets = f.readAll();
-    m_lisible = f.error() == QFileDevice::NoError;
-    if (m_lisible)
+        octets = f.read(TailleMaxReglages + 1);
+    m_lisible = f.error() == QFileDevice::NoError && octets.size() <= TailleMaxReglages;
+    const QString natif = QDir::toNativeSeparators(chemin);
+    if (octets.size() > TailleMaxReglages)
+        m_refus = QStringLiteral("Le fichier de réglages %1 dépasse 1 Mo : il n'est ni lu ni remplacé.").arg(natif);
+    else if (!m_lisible)
+        m_refus = QStringLiteral("Le fichier de réglages %1 existe mais ne peut pas être lu : "
+                                 "il n'est pas remplacé.")
+                      .arg(natif);
+    else
         Charge(DecodeCp1252(octets));
 }
 
@@ -235,9 +242,7 @@ bool TIniFile::UpdateFile(QString* erreur) const
     if (m_chemin.isEmpty())
         return echec(QStringLiteral("Pas de dossier de données pour les réglages."));
     if (!m_lisible)
-        return echec(QStringLiteral("Le fichier de réglages %1 existe mais ne peut pas être lu : "
-                                    "il n'est pas remplacé.")
-                         .arg(QDir::toNativeSeparators(m_chemin)));
+        return echec(m_refus);
     // Written beside the old file and renamed over it only when complete, so a full
     // disk or a locked folder never costs the stored baseline.
     // Unbuffered: a buffered write that fails while being flushed by commit() is not

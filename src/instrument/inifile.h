@@ -15,10 +15,15 @@ inline constexpr char NomFichierReglages[] = "Kealvor5100.ini";
 // Full path of the settings file; empty while the data folder is unknown.
 QString CheminReglages();
 
+// The settings hold a few hundred short lines; a larger file is not ours and is
+// neither read nor replaced.
+inline constexpr qint64 TailleMaxReglages = 1024 * 1024;
+
 class TIniFile
 {
 public:
-    // Loads the file; an absent or unreadable file reads as empty.
+    // Loads the file; an absent or unreadable file, or one larger than TailleMaxReglages
+    // (of which no more is read), reads as empty.
     explicit TIniFile(const QString& chemin);
 
     // false when the file exists but could not be read: it is then never replaced, as
@@ -75,6 +80,7 @@ private:
 
     QString m_chemin;
     bool m_lisible = true;
+    QString m_refus;                // why an existing file is not replaced, in French
     std::vector<Section> m_sections;
     QHash<QString, int> m_index;    // folded section name -> first section of that name
 };

@@ -20,6 +20,9 @@ TLiaison::TLiaison(TPort& port, Tspectro& spectro, TVueLiaison& vue, QObject* pa
     connect(&port, &TPort::OctetsDisponibles, this, &TLiaison::OctetsDisponibles);
     connect(&port, &TPort::LigneComplete, this, &TLiaison::LigneComplete);
     connect(&port, &TPort::Erreur, this, &TLiaison::SurErreurPort);
+    veille = new QTimer(this);
+    veille->setSingleShot(true);
+    connect(veille, &QTimer::timeout, this, &TLiaison::SurSilence);
 }
 
 qint32 TLiaison::DelaiMs(qint32 s)
@@ -78,9 +81,11 @@ void TLiaison::LigneComplete()
                 lecture = lNone;
             break;
         case lLigneBase:
+            RelanceVeille();
             vue.LigneBlanc(ligne);
             break;
         case lSpectre:
+            RelanceVeille();
             vue.LigneSpectre(ligne);
             break;
         case lNoReading:
@@ -118,8 +123,16 @@ void TLiaison::SignaleEnAttente()
         vue.Erreur(m);
 }
 
+void TLiaison::RapporteEchec(const QString& message)
+{
+    if (perteSignalee && !port.EstOuvert())
+        return;
+    Signale(message);
+}
+
 void TLiaison::SurErreurPort(const QString& message)
 {
+    perteSignalee = true;
     SupprimeTrigger();
     Deconnecte();
     vue.Statut(message);
@@ -144,6 +157,61 @@ void TLiaison::Deconnecte()
 void TLiaison::Envoie(const QByteArray& c)
 {
     port.Ecrit(c + '\r');
+}
+
+void TLiaison::DemarreBalayage(Tlecture attendu, const QByteArray& commande)
+{
+    lecture = attendu;
+    etatSpectre = esEnCours;
+    chaineLue.clear();
+    try {
+        Envoie(commande);
+    } catch (...) {
+        // Nothing went out: no line will ever end this scan.
+        lecture = lNone;
+        etatSpectre = esAttente;
+        throw;
+    }
+    intervalleLignes = 0;
+    ligneRecue = false;
+    derniereLigne.start();
+    veille->start(int(DelaiSilenceMs()));
+}
+
+qint64 TLiaison::DelaiSilenceMs() const
+{
+    qint64 delai = std::max(SilenceMiniMs, 3 * intervalleLignes);
+    // The instrument first travels to the start of the range before its first line.
+    if (!ligneRecue)
+        delai += 1000 * AttenteGoto(spectro.DebutLambda, spectro.LambdaCourante);
+    return delai;
+}
+
+void TLiaison::RelanceVeille()
+{
+    // The time to the first line includes the travel to the start: not a line time.
+    const qint64 ecoule = derniereLigne.restart();
+    if (ligneRecue)
+        intervalleLignes = ecoule;
+    ligneRecue = true;
+    veille->start(int(DelaiSilenceMs()));
+}
+
+void TLiaison::SurSilence()
+{
+    if (!BalayageEnCours())
+        return;
+    const qint64 secondes = std::max<qint64>((DelaiSilenceMs() + 500) / 1000, 1);
+    const QString quoi = ligneRecue ? QStringLiteral("n'envoie plus rien depuis %1 s : le balayage est arrêté, "
+                                                     "les points reçus sont gardés.")
+                                    : QStringLiteral("n'a rien envoyé en %1 s : le balayage est arrêté, "
+                                                     "rien n'a changé.");
+    vue.BalayageMuet();
+    lecture = lNone;
+    etatSpectre = esAttente;
+    vue.MajActions();
+    Signale(QStringLiteral("Le spectrophotomètre ") + quoi.arg(secondes)
+            + QStringLiteral("\nVérifier le câble, l'adaptateur et l'alimentation du spectrophotomètre."));
 }
 
 void TLiaison::EnvoieCommande(Tlecture e, qint32 s, const QString& t, const QByteArray& c)
@@ -265,6 +333,7 @@ void TLiaison::EssaiPort(quint16 n)
             vue.Statut(QStringLiteral("Cliquer sur le bouton config."));
         } else {
             spectro.ComNumberS = n;
+            perteSignalee = false;
             vue.Statut(QStringLiteral("Kelvor51xx ") + DecodeCp1252(spectro.modelNumber)
                        + QStringLiteral("trouvé sur COM") + QString::number(n));
             etatSpectre = esAttente;

@@ -7,9 +7,12 @@
 #include "instrument/cfgspect.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+class QTimer;
 
 namespace kelvor {
 
@@ -47,6 +50,9 @@ public:
     // The line was lost: a running scan ends as "Stop" would end it (kept points stay).
     // lecture still holds what was expected.
     virtual void LiaisonPerdue() {}
+    // The instrument fell silent during a scan: the scan ends as "Stop" would end it.
+    // lecture still holds what was expected.
+    virtual void BalayageMuet() { LiaisonPerdue(); }
 };
 
 class TLiaison : public QObject, public TAppareil
@@ -70,8 +76,23 @@ public:
     // the line dispatch to clear the expectation. lecture still E afterwards means no
     // acceptable reply came. Throws EPortSerie when the port refuses the write.
     void EnvoieCommande(Tlecture e, qint32 s, const QString& t, const QByteArray& c);
-    // Sends C + CR without waiting (scans).
+    // Sends C + CR without waiting.
     void Envoie(const QByteArray& c);
+    // Starts a scan: lines of kind attendu (lLigneBase or lSpectre) are expected, then
+    // the command goes out. A scan that hears no line for DelaiSilenceMs ends through
+    // BalayageMuet with a message. Throws EPortSerie, expecting nothing, when the write
+    // is refused.
+    void DemarreBalayage(Tlecture attendu, const QByteArray& commande);
+    // Longest silence a running scan tolerates: SilenceMiniMs, or three times the last
+    // interval between two lines when that is longer; before the first line, also the
+    // positioning wait to the start of the range.
+    qint64 DelaiSilenceMs() const;
+    static constexpr qint64 SilenceMiniMsDefaut = 5000;
+    qint64 SilenceMiniMs = SilenceMiniMsDefaut;
+
+    // A port failure of a user action, reported once: one that follows from a lost line
+    // already reported (the port is closed since) says nothing more.
+    void RapporteEchec(const QString& message);
 
     void GotoLambda(qint32 lambda) override;
     void SetObscuriteProc();
@@ -104,6 +125,10 @@ private:
     void Signale(const QString& message);
     void SignaleEnAttente();
     void SurErreurPort(const QString& message);
+    bool BalayageEnCours() const { return lecture == lLigneBase || lecture == lSpectre; }
+    // A scan line came: the silence watch starts again.
+    void RelanceVeille();
+    void SurSilence();
     // Back to "no instrument" after a lost line, so "Connection" can search again.
     void Deconnecte();
     // A search that finds nothing reports why the first port it could not open failed
@@ -118,6 +143,11 @@ private:
     int profondeur = 0;             // exchanges running, nested ones included
     bool repondu = false;           // a reply came but was refused: the wait may end
     bool absRecue = false;          // an absorbance line was dispatched since the last request
+    bool perteSignalee = false;     // the line was lost and said so; cleared by the next connection
+    QTimer* veille = nullptr;       // silence watch of a running scan
+    QElapsedTimer derniereLigne;    // since the last scan line (or the scan start)
+    qint64 intervalleLignes = 0;    // between the last two scan lines, ms; 0 before two lines
+    bool ligneRecue = false;        // the running scan has sent a line
     QStringList etiquettes;         // debug panel labels of the running exchanges
     QStringList erreursEnAttente;   // reported once the outermost wait is over
     QString premierEchecRecherche;  // of the search running

@@ -48,6 +48,15 @@ QString NomPort(quint16 numero)
     return DeviceDuTableau(numero);
 }
 
+QString TexteLiaisonPerdue(quint16 numero)
+{
+    return QStringLiteral("La liaison avec le spectrophotomètre est perdue (COM%1).\n"
+                          "Vérifier que le câble est bien branché, que l'adaptateur USB-série est "
+                          "en place et que le spectrophotomètre est sous tension, puis cliquer sur "
+                          "\"Connection\".")
+        .arg(numero);
+}
+
 bool PortExiste(quint16 numero)
 {
     const QString nom = NomPort(numero);
@@ -95,6 +104,7 @@ void TPortSerie::Ouvre(quint16 numero)
         throw EPortSerie(MessageEchecOuverture(numero, nom, raison));
     }
     LeveDtrRts();
+    numeroOuvert = numero;
     tampon.clear();
     lu = annonce = 0;
 }
@@ -125,8 +135,10 @@ void TPortSerie::Ecrit(const QByteArray& octets)
 {
     if (!serie.isOpen())
         throw EPortSerie(QStringLiteral("Le port série n'est pas ouvert."));
-    if (serie.write(octets) != octets.size())
-        throw EPortSerie(QStringLiteral("Écriture impossible sur le port série : %1").arg(serie.errorString()));
+    if (serie.write(octets) != octets.size()) {
+        serie.clearError();
+        throw EPortSerie(TexteLiaisonPerdue(numeroOuvert));
+    }
     // Out now rather than at the next turn of the event loop.
     serie.flush();
 }
@@ -203,7 +215,7 @@ void TPortSerie::SurErreur(QSerialPort::SerialPortError erreur)
     // Open failures are reported by Ouvre; here only a port that was working.
     if (!serie.isOpen() || (erreur != QSerialPort::ResourceError && erreur != QSerialPort::ReadError))
         return;
-    const QString message = QStringLiteral("Liaison série perdue (%1) : %2").arg(serie.portName(), serie.errorString());
+    const QString message = TexteLiaisonPerdue(numeroOuvert);
     serie.clearError();
     Ferme();
     emit Erreur(message);

@@ -12,6 +12,9 @@ namespace kelvor {
 // Device of port n: the environment variable KELVOR_COM<n> when it is set (an empty
 // value hides the port), else the fixed table in docs/serial.md. Empty for n outside 1..50.
 QString NomPort(quint16 numero);
+// What the user reads when the line to the instrument breaks on port n: what happened
+// and what to check, never the system's own texts.
+QString TexteLiaisonPerdue(quint16 numero);
 // n = 0 is never present; otherwise the device is present when it opens (and is closed
 // again at once) or when it exists but is busy or access is denied.
 bool PortExiste(quint16 numero);
@@ -50,6 +53,7 @@ private:
     QList<QPair<qint32, char>> triggers;
     qint32 prochainHandle = 1;
     bool enAnnonce = false;
+    quint16 numeroOuvert = 0;   // port number as the user knows it, for messages
 };
 
 } // namespace kelvor

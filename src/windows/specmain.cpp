@@ -193,16 +193,16 @@ void TSpectreMain::FormCreate()
     SauverAct->setEnabled(false);
     KurvalisAct->setEnabled(false);
 
-    connect(ConfigAct, &QAction::triggered, this, &TSpectreMain::ConfigClick);
-    connect(OuvrirAct, &QAction::triggered, this, &TSpectreMain::FileOpenClick);
-    connect(SauverAct, &QAction::triggered, this, &TSpectreMain::SauveSpectreClick);
-    connect(BlancAct, &QAction::triggered, this, &TSpectreMain::BlancClick);
-    connect(SpectreAct, &QAction::triggered, this, &TSpectreMain::SpectreClick);
-    connect(StopAct, &QAction::triggered, this, &TSpectreMain::StopClick);
-    connect(KurvalisAct, &QAction::triggered, this, &TSpectreMain::RegSaveBtnClick);
-    connect(BeerAct, &QAction::triggered, this, &TSpectreMain::BeerClick);
-    connect(CinetiqueAct, &QAction::triggered, this, &TSpectreMain::CinetiqueClick);
-    connect(AProposAct, &QAction::triggered, this, &TSpectreMain::AProposClick);
+    Relie(ConfigAct, &TSpectreMain::ConfigClick);
+    Relie(OuvrirAct, &TSpectreMain::FileOpenClick);
+    Relie(SauverAct, &TSpectreMain::SauveSpectreClick);
+    Relie(BlancAct, &TSpectreMain::BlancClick);
+    Relie(SpectreAct, &TSpectreMain::SpectreClick);
+    Relie(StopAct, &TSpectreMain::StopClick);
+    Relie(KurvalisAct, &TSpectreMain::RegSaveBtnClick);
+    Relie(BeerAct, &TSpectreMain::BeerClick);
+    Relie(CinetiqueAct, &TSpectreMain::CinetiqueClick);
+    Relie(AProposAct, &TSpectreMain::AProposClick);
     connect(QuitterAct, &QAction::triggered, this, &QWidget::close);
 
     // Panel: step, start, end, then the debug panel and the readouts on the right.
@@ -290,7 +290,7 @@ void TSpectreMain::FormCreate()
     // No status tip: the button hides under the pointer once connected, and leaving a
     // control with a status tip would wipe the connection message from the status bar.
     ConnectionBtn->setToolTip(QStringLiteral("Rechercher le spectrophotomètre"));
-    connect(ConnectionBtn, &QPushButton::clicked, this, &TSpectreMain::ConnectionBtnClick);
+    connect(ConnectionBtn, &QPushButton::clicked, this, [this] { Garde([this] { ConnectionBtnClick(); }); });
     surGraphe->addSpacing(12);
     surGraphe->addWidget(ConnectionBtn, 0, Qt::AlignHCenter);
     surGraphe->addStretch(1);
@@ -312,9 +312,9 @@ void TSpectreMain::FormCreate()
     curseur = curNormal;
     SauvegardeAfaire = false;
 
-    connect(PasSE, &TSpinEdit::Change, this, &TSpectreMain::PasSEChange);
-    connect(DebutSE, &TSpinEdit::Change, this, &TSpectreMain::DebutSEChange);
-    connect(FinSE, &TSpinEdit::Change, this, &TSpectreMain::FinSEChange);
+    connect(PasSE, &TSpinEdit::Change, this, [this] { Garde([this] { PasSEChange(); }); });
+    connect(DebutSE, &TSpinEdit::Change, this, [this] { Garde([this] { DebutSEChange(); }); });
+    connect(FinSE, &TSpinEdit::Change, this, [this] { Garde([this] { FinSEChange(); }); });
 
     // Order matters: each value runs its change rule under the bounds set so far.
     // The fields are read at each step: a change rule may have moved them.
@@ -330,6 +330,32 @@ void TSpectreMain::FormCreate()
     EffaceAffichages();
     DebugPanel->clear();
     DebugPanel->hide();
+}
+
+void TSpectreMain::Garde(const std::function<void()>& action)
+{
+    // Port failures go through the link, which tells a lost line only once; anything
+    // else is the general error report, the wait appearance undone.
+    ActionGardee([&] { Echange(action); }, [this](const QString& message) { Erreur(message); });
+}
+
+void TSpectreMain::Relie(QAction* action, void (TSpectreMain::*slot)())
+{
+    connect(action, &QAction::triggered, this, [this, slot] { Garde([this, slot] { (this->*slot)(); }); });
+}
+
+bool TSpectreMain::Echange(const std::function<void()>& echange)
+{
+    try {
+        echange();
+        return true;
+    } catch (const EPortSerie& e) {
+        // Once the window says goodbye, an exchange cut short by the closing port is
+        // expected: nothing to tell.
+        if (!adieuFait)
+            Liaison->RapporteEchec(e.message);
+        return false;
+    }
 }
 
 void TSpectreMain::AccordeModele()
@@ -393,7 +419,7 @@ void TSpectreMain::EnvoieCommande(Tlecture e, qint32 s, const QString& t, const 
 
 void TSpectreMain::GotoLambda(qint32 lambda)
 {
-    Liaison->GotoLambda(lambda);
+    Echange([&] { Liaison->GotoLambda(lambda); });
 }
 
 void TSpectreMain::SetObscuriteProc()
@@ -403,12 +429,14 @@ void TSpectreMain::SetObscuriteProc()
 
 void TSpectreMain::SetBlancProc()
 {
-    Liaison->SetBlancProc();
+    Echange([&] { Liaison->SetBlancProc(); });
 }
 
 double TSpectreMain::getAbsorbance()
 {
-    return Liaison->getAbsorbance();
+    double a = PasDeValeur();
+    Echange([&] { a = Liaison->getAbsorbance(); });
+    return a;
 }
 
 void TSpectreMain::VerifieNombreFlash(Tmode mode)
@@ -418,7 +446,7 @@ void TSpectreMain::VerifieNombreFlash(Tmode mode)
 
 void TSpectreMain::SetMode(Tmode acq)
 {
-    Liaison->SetMode(acq);
+    Echange([&] { Liaison->SetMode(acq); });
     MajActions();
 }
 
@@ -446,9 +474,14 @@ void TSpectreMain::AppliqueLimites()
     FinSE->SetMaxValue(spectro.MaxiLambda);
 }
 
+bool TSpectreMain::EnLigne() const
+{
+    return Port->EstOuvert() && etatSpectre() != esInit;
+}
+
 bool TSpectreMain::Connecte()
 {
-    if (Port->EstOuvert() && etatSpectre() != esInit)
+    if (EnLigne())
         return true;
     Dialogues().Message(NonConnecte);
     return false;
@@ -614,7 +647,11 @@ void TSpectreMain::BlancClick()
                               TDialogues::bOkAnnuler))
         return;
     SetObscuriteProc();
+    if (!EnLigne())
+        return;     // the line was lost during the wait, and said so
     VerifieNombreFlash(mSpectre);
+    if (!EnLigne())
+        return;
     spectro.DebutLambda = DebutSE->Value();
     spectro.FinLambda = FinSE->Value();
 
@@ -628,9 +665,6 @@ void TSpectreMain::BlancClick()
     if (spectro.FinLambda > spectro.MaxiLambda)
         spectro.FinLambda = spectro.MaxiLambda - pas;
     FinSE->SetValue(spectro.FinLambda);
-
-    for (qint32 l = std::max(spectro.DebutLambda, 0); l <= spectro.FinLambda && DansVecteur(l); ++l)
-        spectro.AbsBlanc[l] = 0;
 
     DemarreBalayage(lLigneBase);
     MajActions();
@@ -656,6 +690,8 @@ void TSpectreMain::SpectreClick()
                               TDialogues::bOkAnnuler))
         return;
     SetObscuriteProc();
+    if (!EnLigne())
+        return;
     SauvegardeAfaire = false;
     dataOK = false;
     for (qint32 l = spectro.MiniLambda(); l <= spectro.MaxiLambda && DansVecteur(l); ++l)
@@ -678,18 +714,13 @@ bool TSpectreMain::ContinueSansSauver()
 
 void TSpectreMain::DemarreBalayage(Tlecture attendu)
 {
-    Liaison->lecture = attendu;
-    Liaison->etatSpectre = esEnCours;
-    Liaison->chaineLue.clear();
     try {
-        Liaison->Envoie(spectro.Scan());
+        Liaison->DemarreBalayage(attendu, spectro.Scan());
     } catch (...) {
-        // Nothing went out: no line will ever end this scan.
-        Liaison->lecture = lNone;
-        Liaison->etatSpectre = esAttente;
         MajActions();
         throw;
     }
+    SuiviBalayage.Demarre(spectro.DebutLambda, spectro.pasLambda);
     SablierScan(true);
     Progression->setRange(spectro.DebutLambda, std::max(spectro.FinLambda, spectro.DebutLambda + 1));
     Progression->setValue(spectro.DebutLambda);
@@ -702,14 +733,39 @@ void TSpectreMain::FinBalayage()
     Progression->hide();
 }
 
+void TSpectreMain::AnnonceIllisibles()
+{
+    if (const qint32 n = SuiviBalayage.LignesIllisibles(); n > 0)
+        Statut(QStringLiteral("Balayage terminé : %1").arg(TexteLignesIllisibles(n)));
+}
+
+bool TSpectreMain::PointSuivant(const QByteArray& chaineLue)
+{
+    qint32 l = 0;
+    qint32 intensite = 0;
+    if (!SuiviBalayage.Accepte(chaineLue, l, intensite))
+        return false;
+    spectro.LambdaCourante = l;
+    spectro.AbsIntCourante = intensite;
+    return true;
+}
+
+void TSpectreMain::PremierPointBlanc()
+{
+    for (qint32 l = std::max(spectro.DebutLambda, 0); l <= spectro.FinLambda && DansVecteur(l); ++l)
+        spectro.AbsBlanc[l] = 0;
+    // Anchor at the low end of the instrument's range.
+    spectro.AbsBlanc[spectro.MiniLambda()] = spectro.AbsIntCourante;
+}
+
 void TSpectreMain::LigneBlanc(const QByteArray& chaineLue)
 {
-    spectro.SetAbsLambdaInt(chaineLue);
+    if (!PointSuivant(chaineLue))
+        return;
+    if (SuiviBalayage.PointsRecus() == 1)
+        PremierPointBlanc();
     const qint32 l = spectro.LambdaCourante;
-    if (DansVecteur(l))
-        spectro.AbsBlanc[l] = spectro.AbsIntCourante;
-    if (l == spectro.DebutLambda)
-        spectro.AbsBlanc[spectro.MiniLambda()] = spectro.AbsIntCourante;
+    spectro.AbsBlanc[l] = spectro.AbsIntCourante;
     Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=0"));
     Progression->setValue(std::clamp(l, Progression->minimum(), Progression->maximum()));
     if (l >= spectro.FinLambda) {
@@ -721,16 +777,17 @@ void TSpectreMain::LigneBlanc(const QByteArray& chaineLue)
         MajActions();
         Redessine();
         FinBalayage();
+        AnnonceIllisibles();
     }
 }
 
 void TSpectreMain::LigneSpectre(const QByteArray& chaineLue)
 {
-    spectro.SetAbsLambdaInt(chaineLue);
+    if (!PointSuivant(chaineLue))
+        return;
     spectro.SetAbsLambda();
     const qint32 l = spectro.LambdaCourante;
-    if (DansVecteur(l))
-        GrapheSpectre.valeurY[l] = spectro.AbsCourante;
+    GrapheSpectre.valeurY[l] = spectro.AbsCourante;
     Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=") + spectro.StrAbs(spectro.AbsCourante));
     Progression->setValue(std::clamp(l, Progression->minimum(), Progression->maximum()));
     Redessine();
@@ -741,6 +798,7 @@ void TSpectreMain::LigneSpectre(const QByteArray& chaineLue)
         FinSpectre();
         FinBalayage();
         MajActions();
+        AnnonceIllisibles();
     }
 }
 
@@ -773,6 +831,11 @@ void TSpectreMain::LiaisonPerdue()
     ArreteBalayage(lecture());
 }
 
+void TSpectreMain::BalayageMuet()
+{
+    ArreteBalayage(lecture());
+}
+
 void TSpectreMain::StopClick()
 {
     const Tlecture l = lecture();
@@ -788,18 +851,23 @@ void TSpectreMain::StopClick()
 
 void TSpectreMain::ArreteBalayage(Tlecture l)
 {
-    if (l == lSpectre) {
-        spectro.FinLambda = spectro.LambdaCourante;
+    // A scan stopped before its first point changes nothing: the previous baseline stays
+    // whole and the range end is not moved to a wavelength never measured.
+    const bool point = SuiviBalayage.PointsRecus() > 0;
+    if (l == lSpectre && point) {
+        spectro.FinLambda = SuiviBalayage.DernierLambda();
         FinSE->SetValue(spectro.FinLambda);
         FinSpectre();
-    } else if (l == lLigneBase) {
-        spectro.FinLambda = spectro.LambdaCourante;
-        spectro.AbsBlanc[spectro.MaxiLambda] = spectro.AbsIntCourante;
+    } else if (l == lLigneBase && point) {
+        spectro.FinLambda = SuiviBalayage.DernierLambda();
+        spectro.AbsBlanc[spectro.MaxiLambda] = SuiviBalayage.DerniereIntensite();
         FinSE->SetValue(spectro.FinLambda);
         NoteBlanc();
         Redessine();
     }
     FinBalayage();
+    if (l == lSpectre || l == lLigneBase)
+        AnnonceIllisibles();
 }
 
 void TSpectreMain::PasSEChange()

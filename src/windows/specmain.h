@@ -7,11 +7,14 @@
 #include "graph/canevas.h"
 #include "graph/graphker.h"
 #include "instrument/appareil.h"
+#include "instrument/balayage.h"
 #include "instrument/liaison.h"
 
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
+
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -92,6 +95,7 @@ public:
     bool blancFait = false;
     qint32 blancDebut = 0;      // range of the last baseline scan (ended or stopped)
     qint32 blancFin = 0;
+    TSuiviBalayage SuiviBalayage;   // lines of the running (or last) scan
     Tgraphe GrapheSpectre;
     QWidget* FenetreCinetique = nullptr;
     QWidget* FenetreBeer = nullptr;
@@ -191,8 +195,19 @@ private:
     void ReinitEnvoi() override;
     void OuvreFenetre(Tmode acq) override;
     void LiaisonPerdue() override;
+    void BalayageMuet() override;
 
     void FormCreate();
+    // A user action enters the program here: a failure it lets out is reported once and
+    // never unwinds through Qt's dispatch.
+    void Garde(const std::function<void()>& action);
+    void Relie(QAction* action, void (TSpectreMain::*slot)());
+    // Runs an exchange; a port failure is reported through the link (a lost line only
+    // once) and goes no further, so another window asking for a reading sees a failed
+    // reading, never an exception. false when it failed.
+    bool Echange(const std::function<void()>& echange);
+    // Connected and the port still open (a lost line may have closed it during a wait).
+    bool EnLigne() const;
     QAction* Action(const QString& caption, const QString& hint, const QKeySequence& touche);
     // The port is open; otherwise says that the instrument is not connected.
     bool Connecte();
@@ -206,7 +221,13 @@ private:
     bool ContinueSansSauver();
     // Sends the scan command for the current range, expecting lines of the given kind.
     void DemarreBalayage(Tlecture attendu);
+    // The line is the scan's next point: the model takes it. Anything else is counted.
+    bool PointSuivant(const QByteArray& chaineLue);
+    // The first point of a new baseline: only now does the old one give way over the range.
+    void PremierPointBlanc();
     void FinBalayage();
+    // At the end of a scan, how many lines were dropped, if any (status bar).
+    void AnnonceIllisibles();
     void Affiche(const QString& lambda, const QString& abs);
     void AppliqueLimites();
     TChoixSpectroDlg& ChoixDlg();

@@ -7,6 +7,7 @@
 #include "exchange/spectdde.h"
 #include "instrument/choixspe.h"
 #include "instrument/port.h"
+#include "platform/portserie.h"
 #include "simulateur.h"
 #include "support/dialoguesscript.h"
 #include "support/localefixe.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -676,14 +678,25 @@ TEST_F(SpecMainTest, SendingOffersTheColumnOnlyForTheSameGrid)
 // error report once the exchange is over, and the window is not left waiting.
 TEST_F(SpecMainTest, BadIntegerReplyIsReportedAndTheWindowStaysUsable)
 {
+    const struct { const char* nom; QByteArray reponse; QString message; } cas[] = {
+        {"short reply quoted whole", "abc", "'abc' n'est pas une valeur entière correcte"},
+        {"endless noise quoted on 40 characters", QByteArray(5000, 'Z'),
+         "'" + QString(40, 'Z') + "…' n'est pas une valeur entière correcte"},
+    };
     Connecte();
-    sim.InjecteReponse("abc\r");
-    w->SetMode(mCinetique);
-    ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 3000));
-    EXPECT_EQ(dialogues.messages.value(0), "'abc' n'est pas une valeur entière correcte");
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(w->StopAct->isEnabled());
-    EXPECT_TRUE(w->CinetiqueAct->isEnabled());
+    for (const auto& c : cas) {
+        dialogues.messages.clear();
+        Spectro().NoReading = 0;
+        sim.InjecteReponse(c.reponse + "\r");
+        w->CinetiqueAct->trigger();
+        ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 3000)) << c.nom;
+        QTest::qWait(50);
+        EXPECT_EQ(dialogues.messages, QStringList({c.message})) << c.nom;
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.nom;
+        EXPECT_FALSE(w->StopAct->isEnabled()) << c.nom;
+        EXPECT_TRUE(w->CinetiqueAct->isEnabled()) << c.nom;
+        w->SetMode(mSpectre);
+    }
 }
 
 } // namespace
@@ -831,6 +844,7 @@ TEST_F(SpecMainTest, AbsorbancesAreRoundedOnceInTheFileAndTheReadout)
     Spectro().AbsBlanc[400] = 100002;
     Spectro().CourantObscurite = 0;
     Spectro().FinLambda = 700;
+    w->SuiviBalayage.Demarre(400, 2);
     w->LigneSpectre("400:86399");   // A = 0.0634999699...
     EXPECT_EQ(w->AbsLabel->text(), "A=0,063");
 }
@@ -928,7 +942,7 @@ TEST_F(SpecMainTest, LostLineMidScanThenReconnectOnTheSamePortAndScan)
     w->SpectreClick();
     ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esInit; }));
     ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }));
-    EXPECT_TRUE(dialogues.messages.value(0).startsWith("Liaison série perdue")) << dialogues.messages.value(0).toStdString();
+    EXPECT_EQ(dialogues.messages, QStringList({TexteLiaisonPerdue(1)}));
     EXPECT_EQ(w->lecture(), lNone);
     EXPECT_TRUE(w->ConnectionBtn->isVisible());
     EXPECT_TRUE(w->ConfigAct->isVisible());
@@ -1154,6 +1168,263 @@ TEST_F(SpecMainTest, MissingDocumentsFolderIsCreatedAndTheSettingsSaved)
     EXPECT_EQ(resultat, 0);
     EXPECT_TRUE(QFile::exists(home.path() + "/Documents/Kurvalis/Kealvor5100.ini"));
     EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+}
+
+// A line that does not read, or that is not the next point of the scan's grid, changes
+// no stored point and does not end the scan; the scan says at its end how many it dropped.
+TEST_F(SpecMainTest, GarbledOrOutOfSequenceLineChangesNoPointAndIsCounted)
+{
+    struct Cas { const char* nom; bool blanc; qint32 apres; QByteArray intrus; };
+    const Cas cas[] = {
+        {"garbled line after the 500 nm point, baseline", true, 500, "5#0:3x1"},
+        {"garbled line after the 500 nm point, sample", false, 500, "5#0:3x1"},
+        {"out-of-sequence line mid-scan, sample", false, 458, "952:31000"},
+        {"out-of-sequence line mid-scan, baseline", true, 458, "952:31000"},
+    };
+    Connecte();
+    Blanc(400, 700, 2);
+    TPhysique p;
+    p.bruit = false;
+    const double noir = p.Obscurite();
+    for (const Cas& c : cas) {
+        sim.pannes.intrusApres = c.apres;
+        sim.pannes.intrus = c.intrus;
+        Plage(400, 700, 2);
+        if (c.blanc) {
+            sim.MetCuve(cuSolvant);
+            Blanc(400, 700, 2);
+        } else {
+            sim.MetCuve(cuEchantillon);
+            w->SauvegardeAfaire = false;
+            dialogues.Repond(true);
+            w->SpectreClick();
+            ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; })) << c.nom;
+        }
+        EXPECT_EQ(Statut(), "Balayage terminé : 1 ligne illisible") << c.nom;
+        EXPECT_EQ(Spectro().FinLambda, 700) << c.nom;
+        EXPECT_EQ(w->FinSE->Value(), 700) << c.nom;
+        EXPECT_EQ(w->LambdaLabel->text(), "λ700 nm") << c.nom;
+        EXPECT_EQ(dialogues.bips > 0, true) << c.nom;
+        EXPECT_TRUE(dialogues.messages.isEmpty()) << c.nom;
+        const Tspectro& s = Spectro();
+        for (qint32 l = 400; l <= 700; l += 2) {
+            if (c.blanc) {
+                ASSERT_EQ(s.AbsBlanc[l], p.Intensite(l, 0)) << c.nom << " " << l;
+            } else {
+                p.cuve = cuEchantillon;
+                const double a = -std::log10((p.Intensite(l, 0) - noir) / (s.AbsBlanc[l] - noir));
+                p.cuve = cuSolvant;
+                ASSERT_NEAR(w->GrapheSpectre.valeurY[l], std::clamp(a, -0.3, 2.5), 1e-9) << c.nom << " " << l;
+            }
+        }
+        if (c.blanc) {
+            EXPECT_EQ(s.AbsBlanc[952], 0) << c.nom;
+        } else {
+            EXPECT_TRUE(std::isnan(w->GrapheSpectre.valeurY[952])) << c.nom;
+            EXPECT_TRUE(w->dataOK) << c.nom;
+        }
+    }
+
+    // A clean scan says nothing about unreadable lines.
+    w->statusBar()->clearMessage();
+    Blanc(400, 700, 2);
+    EXPECT_EQ(Statut(), QString());
+}
+
+// Silence during a scan ends it as "Stop" would, with the points received, after 5 s
+// without a line; this one runs on the real timer and its default delay.
+TEST_F(SpecMainTest, InstrumentSilentMidBaselineEndsItAfterFiveSeconds)
+{
+    Connecte();
+    sim.pannes.muetApres = 30;  // 400..458, then nothing
+    Plage(400, 700, 2);
+    dialogues.Repond(true);
+    QElapsedTimer chrono;
+    w->BlancClick();
+    ASSERT_TRUE(Attends([&] { return Spectro().LambdaCourante == 458; }, 3000));
+    chrono.start();
+    ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 8000));
+    EXPECT_GE(chrono.elapsed(), 4900);
+    EXPECT_LT(chrono.elapsed(), 6500);
+    EXPECT_EQ(dialogues.messages,
+              QStringList({"Le spectrophotomètre n'envoie plus rien depuis 5 s : le balayage est arrêté, "
+                           "les points reçus sont gardés.\nVérifier le câble, l'adaptateur et "
+                           "l'alimentation du spectrophotomètre."}));
+    EXPECT_EQ(w->etatSpectre(), esAttente);
+    EXPECT_EQ(w->lecture(), lNone);
+    EXPECT_TRUE(w->blancFait);
+    EXPECT_EQ(Spectro().FinLambda, 458);
+    EXPECT_EQ(w->FinSE->Value(), 458);
+    TPhysique p;
+    p.bruit = false;
+    EXPECT_EQ(Spectro().AbsBlanc[458], p.Intensite(458, 0));
+    EXPECT_EQ(Spectro().AbsBlanc[1000], p.Intensite(458, 0)) << "high anchor at the last point";
+    EXPECT_TRUE(w->BlancAct->isEnabled());
+    EXPECT_FALSE(w->StopAct->isEnabled());
+    EXPECT_FALSE(w->Progression->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The same watch, shortened, mid-scan and before the first line; a slow instrument whose
+// lines keep coming is never cut off.
+TEST_F(SpecMainTest, InstrumentSilentMidScanOrBeforeItsFirstLine)
+{
+    Connecte();
+    Blanc(400, 700, 2);
+    const VecteurInt blanc = Spectro().AbsBlanc;
+    w->Liaison->SilenceMiniMs = 400;
+    const QString muet = "Le spectrophotomètre n'envoie plus rien depuis 1 s : le balayage est arrêté, "
+                         "les points reçus sont gardés.\nVérifier le câble, l'adaptateur et "
+                         "l'alimentation du spectrophotomètre.";
+
+    sim.MetCuve(cuEchantillon);
+    sim.pannes.muetApres = 20;  // 400..438
+    dialogues.Repond(true);
+    w->SpectreClick();
+    ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 5000));
+    EXPECT_EQ(dialogues.messages, QStringList({muet}));
+    EXPECT_EQ(w->etatSpectre(), esAttente);
+    EXPECT_EQ(Spectro().FinLambda, 438);
+    EXPECT_FALSE(std::isnan(w->GrapheSpectre.valeurY[438]));
+    EXPECT_TRUE(w->dataOK) << "438 - 400 > 16";
+    EXPECT_TRUE(w->SpectreAct->isEnabled());
+
+    // Silent from the start: the baseline stays as it was, the range end too.
+    dialogues.messages.clear();
+    Plage(400, 700, 2);
+    sim.pannes.muetApres = 0;
+    dialogues.Repond(true);
+    w->BlancClick();
+    ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 5000));
+    EXPECT_EQ(dialogues.messages,
+              QStringList({"Le spectrophotomètre n'a rien envoyé en 1 s : le balayage est arrêté, rien n'a "
+                           "changé.\nVérifier le câble, l'adaptateur et l'alimentation du spectrophotomètre."}));
+    EXPECT_EQ(std::memcmp(&blanc, &Spectro().AbsBlanc, sizeof blanc), 0);
+    EXPECT_EQ(Spectro().FinLambda, 700);
+    EXPECT_EQ(w->FinSE->Value(), 700);
+    EXPECT_EQ(w->etatSpectre(), esAttente);
+
+    // Lines 200 ms apart: each one restarts the watch, which then allows three intervals.
+    dialogues.messages.clear();
+    w->SauvegardeAfaire = false;
+    SpectreManuel(400, 700);
+    for (qint32 l = 400; l <= 410; l += 2) {
+        sim.Emet(QByteArray::number(l) + ":20000\r");
+        QTest::qWait(200);
+    }
+    EXPECT_EQ(w->etatSpectre(), esEnCours);
+    EXPECT_GE(w->Liaison->DelaiSilenceMs(), 3 * 190);
+    EXPECT_TRUE(dialogues.messages.isEmpty());
+    w->StopClick();
+}
+
+// Until the new baseline has its first line the previous one stays whole: "Stop" or a
+// pulled cable before it changes nothing, neither the baseline nor the range end.
+TEST_F(SpecMainTest, BaselineLostBeforeItsFirstLineKeepsThePreviousOne)
+{
+    Connecte();
+    Blanc(400, 700, 2);
+    const VecteurInt blanc = Spectro().AbsBlanc;
+    for (const bool cable : {false, true}) {
+        const char* nom = cable ? "cable pulled" : "Stop";
+        Plage(360, 640, 2);
+        if (cable)
+            sim.pannes.coupureApres = 0;
+        else
+            sim.pannes.muetApres = 0;
+        dialogues.Repond(true);
+        w->BlancAct->trigger();
+        ASSERT_EQ(w->lecture(), lLigneBase) << nom;
+        if (cable) {
+            ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esInit; })) << nom;
+            QTest::qWait(50);
+            EXPECT_EQ(dialogues.messages, QStringList({TexteLiaisonPerdue(1)})) << nom;
+        } else {
+            w->StopAct->trigger();
+            EXPECT_EQ(w->etatSpectre(), esAttente) << nom;
+            EXPECT_TRUE(dialogues.messages.isEmpty()) << nom;
+        }
+        EXPECT_EQ(std::memcmp(&blanc, &Spectro().AbsBlanc, sizeof blanc), 0) << nom;
+        EXPECT_EQ(Spectro().FinLambda, 640) << nom;
+        EXPECT_EQ(w->FinSE->Value(), 640) << nom;
+        EXPECT_EQ(w->blancDebut, 400) << nom << ": the baseline range is the old one";
+        EXPECT_EQ(w->blancFin, 700) << nom;
+        EXPECT_TRUE(w->blancFait) << nom;
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << nom;
+    }
+    // The file written at exit holds the previous baseline.
+    EXPECT_EQ(Spectro().AbsBlanc[500], blanc[500]);
+}
+
+// The line lost while the dark reading is awaited: one message, nothing sent after it,
+// and no exception crosses the action's dispatch. Closing the window during an exchange
+// is no failure at all.
+TEST_F(SpecMainTest, UnplugDuringTheDarkReadingIsReportedOnceWithoutException)
+{
+    Connecte();
+    sim.pannes.coupeSur = "MEASURE NO LAMP";
+    sim.EffaceJournal();
+    dialogues.Repond(true);
+    EXPECT_NO_THROW(w->BlancAct->trigger());
+    QTest::qWait(100);
+    EXPECT_EQ(dialogues.messages, QStringList({TexteLiaisonPerdue(1)}));
+    EXPECT_EQ(sim.Commandes(), QList<QByteArray>({"MEASURE NO LAMP"}));
+    EXPECT_EQ(w->etatSpectre(), esInit);
+    EXPECT_FALSE(w->StopAct->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Another window asking for a reading on the lost line gets no value and no new box.
+    EXPECT_NO_THROW(EXPECT_TRUE(std::isnan(w->getAbsorbance())));
+    EXPECT_NO_THROW(w->GotoLambda(600));
+    QTest::qWait(50);
+    EXPECT_EQ(dialogues.messages.size(), 1);
+
+    // Reconnected, then the window closed while the dark reading is awaited.
+    ASSERT_TRUE(sim.Demarre());
+    qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
+    Connecte();
+    Spectro().CourantObscurite = 0;
+    sim.pannes.retardMs = 3000;
+    dialogues.messages.clear();
+    dialogues.Repond(true);
+    QTimer::singleShot(200, w.get(), [&] { w->close(); });
+    EXPECT_NO_THROW(w->BlancAct->trigger());
+    QTest::qWait(50);
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+    EXPECT_FALSE(w->Port->EstOuvert());
+    for (const QByteArray& commande : sim.Commandes())
+        EXPECT_FALSE(commande.startsWith("SCAN")) << commande.constData();
+}
+
+// A file that cannot be a spectrum is refused with a message; the spectrum shown stays.
+TEST_F(SpecMainTest, HugeOrBinaryFileLeavesTheShownSpectrum)
+{
+    Vecteur& v = w->GrapheSpectre.valeurY;
+    v.fill(PasDeValeur());
+    for (qint32 l = 400; l <= 700; l += 2)
+        v[l] = 0.25;
+    Plage(400, 700, 2);
+    const Vecteur avant = v;
+    QTemporaryDir dossier;
+    const struct { const char* nom; QByteArray contenu; QString debut; } cas[] = {
+        {"binary", QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0", 10) + QByteArray(4096, '\0'), "n'est pas un fichier texte"},
+        {"2 MB", "Spectre\r\nLambda\tA\r\nnm\t\r\n" + QByteArray(2 << 20, '7'), "dépasse 1 Mo"},
+    };
+    for (const auto& c : cas) {
+        const QString nom = dossier.filePath(c.nom);
+        QFile f(nom);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.contenu);
+        f.close();
+        dialogues.messages.clear();
+        dialogues.Repond(true, nom);
+        w->OuvrirAct->trigger();
+        ASSERT_EQ(dialogues.messages.size(), 1) << c.nom;
+        EXPECT_TRUE(dialogues.messages[0].contains(c.debut)) << dialogues.messages[0].toStdString();
+        EXPECT_EQ(std::memcmp(&avant, &v, sizeof avant), 0) << c.nom;
+        EXPECT_EQ(Spectro().DebutLambda, 400) << c.nom;
+        EXPECT_EQ(Spectro().FinLambda, 700) << c.nom;
+    }
 }
 
 } // namespace

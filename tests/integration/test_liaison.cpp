@@ -487,7 +487,7 @@ TEST_F(Liaison, InstrumentVanishingMidExchange)
     EXPECT_EQ(liaison->lecture, lLambda);
     EXPECT_EQ(vue.sabliers, 0);
     EXPECT_TRUE(AttendsQue([&] { return !vue.erreurs.isEmpty(); }));
-    EXPECT_TRUE(vue.erreurs.first().startsWith("Liaison série perdue")) << vue.erreurs.first().toStdString();
+    EXPECT_EQ(vue.erreurs, QStringList({TexteLiaisonPerdue(3)})) << "French, without the system's texts";
 
     // Later actions are refused by the serial layer, and the window is left as it was.
     vue = TVueEnregistreuse();

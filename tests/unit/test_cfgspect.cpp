@@ -100,6 +100,10 @@ TEST_P(RepliesEntieres, ConvertitOuLeveSansToucherAuChamp)
         {"0x10", "'0x10' n'est pas une valeur entière correcte"},
         {"2147483648", "'2147483648' n'est pas une valeur entière correcte"},
         {"\xE9t\xE9", "'été' n'est pas une valeur entière correcte"},
+        // A noisy reply is quoted on its first 40 characters only.
+        {QByteArray(40, 'Z'), "'ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ' n'est pas une valeur entière correcte"},
+        {QByteArray(39, 'Z') + "\xE9" + QByteArray(4000, 'x'),
+         "'ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZé…' n'est pas une valeur entière correcte"},
     };
     for (const auto& c : mauvaises) {
         Tspectro s;

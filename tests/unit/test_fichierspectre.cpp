@@ -2,6 +2,7 @@
 
 #include "support/localefixe.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -137,4 +138,53 @@ TEST(FichierSpectre, UnreadableFileKeepsThePreviousSpectrumAndSaysWhy)
     y[500] = 1;
     EXPECT_FALSE(EcritSpectre(dossier.filePath("absent/s"), "d", y, 400, 700, &erreur));
     EXPECT_FALSE(erreur.isEmpty());
+}
+
+// What cannot be a spectrum file is refused before any of it is analysed: the caller's
+// spectrum stays as it was and the message says why.
+TEST(FichierSpectre, HugeOrBinaryFileIsRefusedWithAMessage)
+{
+    const QByteArray entete = "Spectre  d\r\nLambda\tA\r\nnm\t\r\n";
+    QByteArray enorme = entete + "500\t0.5\r\n";
+    enorme += QByteArray(TailleMaxFichierSpectre - enorme.size() + 1, ' ');
+    const struct { const char* nom; QByteArray contenu; const char* message; } cas[] = {
+        {"one byte over 1 MB", enorme,
+         "Le fichier %1 dépasse 1 Mo : ce n'est pas un fichier de spectre (2049 points au plus). "
+         "Le spectre affiché est gardé."},
+        {"NUL bytes", entete + "500\t0.5\r\n" + QByteArray(8, '\0'),
+         "Le fichier %1 n'est pas un fichier texte : ce n'est pas un fichier de spectre. "
+         "Le spectre affiché est gardé."},
+        {"other control byte", entete + "500\t0.5\x01\r\n",
+         "Le fichier %1 n'est pas un fichier texte : ce n'est pas un fichier de spectre. "
+         "Le spectre affiché est gardé."},
+    };
+    QTemporaryDir dossier;
+    for (const auto& c : cas) {
+        const QString nom = dossier.filePath("f");
+        QFile f(nom);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.contenu);
+        f.close();
+        TSpectreLu lu;
+        lu.debut = 400;
+        lu.fin = 700;
+        QString erreur;
+        EXPECT_FALSE(LitSpectre(nom, Vide(), 320, 1000, lu, &erreur)) << c.nom;
+        EXPECT_EQ(erreur, QString::fromUtf8(c.message).arg(QDir::toNativeSeparators(nom))) << c.nom;
+        EXPECT_EQ(lu.debut, 400) << c.nom;
+        EXPECT_EQ(lu.fin, 700) << c.nom;
+    }
+
+    // Exactly 1 MB of text, tabs, CR, LF and high bytes included, is still read.
+    QByteArray limite = entete + "500\t0,5\r\n\xE9\t\n";
+    limite += QByteArray(TailleMaxFichierSpectre - limite.size(), ' ');
+    const QString nom = dossier.filePath("limite");
+    QFile f(nom);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(limite);
+    f.close();
+    TSpectreLu lu;
+    ASSERT_TRUE(LitSpectre(nom, Vide(), 320, 1000, lu));
+    EXPECT_DOUBLE_EQ(lu.y[500], 0.5);
+    EXPECT_EQ(lu.debut, 500);
 }

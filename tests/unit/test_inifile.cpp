@@ -227,3 +227,26 @@ TEST_F(EcritureAtomique, DossierAbsentEchoueSansRienCreer)
     EXPECT_FALSE(ini.UpdateFile());
     EXPECT_FALSE(QFileInfo::exists(dossier.filePath("absent")));
 }
+
+// A settings file far larger than ours is not read past the limit, gives the defaults and
+// is never replaced: the bytes on disk stay as they were.
+TEST_F(Ini, FichierTropGrandNiLuNiRemplace)
+{
+    QByteArray octets = "[IC5100]\r\nCom=3\r\n";
+    octets += QByteArray(TailleMaxReglages, ';');
+    Ecrit(octets);
+    TIniFile ini(chemin);
+    EXPECT_FALSE(ini.Lisible());
+    EXPECT_EQ(ini.ReadInteger("IC5100", "Com", 1), 1);
+    ini.WriteInteger("IC5100", "Com", 4);
+    QString erreur;
+    EXPECT_FALSE(ini.UpdateFile(&erreur));
+    EXPECT_EQ(erreur, QStringLiteral("Le fichier de réglages %1 dépasse 1 Mo : il n'est ni lu ni remplacé.")
+                          .arg(QDir::toNativeSeparators(chemin)));
+    EXPECT_EQ(Lit(), octets);
+
+    // At the limit it is still ours.
+    octets.truncate(TailleMaxReglages);
+    Ecrit(octets);
+    EXPECT_EQ(TIniFile(chemin).ReadInteger("IC5100", "Com", 1), 3);
+}
