@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 
 namespace kelvor {
 
@@ -16,7 +15,7 @@ namespace {
 constexpr double EcartBandeMini = 0.02;
 
 // The absorbance on the 5 nm grid, or false when the points do not cover it gap-free.
-bool AbsorbancesGrille(const std::vector<TPointSpectre>& p, std::array<double, NbreCie>& a)
+bool AbsorbancesGrille(const TPointsSpectre& p, std::array<double, NbreCie>& a)
 {
     // Last point at or before 380 nm and first at or after 780 nm.
     const auto apres = std::find_if(p.begin(), p.end(),
@@ -27,12 +26,8 @@ bool AbsorbancesGrille(const std::vector<TPointSpectre>& p, std::array<double, N
         return false;
     const auto debut = apres - 1;
 
-    qint32 pas = std::numeric_limits<qint32>::max(), ecart = 0;
-    for (auto q = debut + 1; q <= fin; ++q) {
-        pas = std::min(pas, q->lambda - (q - 1)->lambda);
-        ecart = std::max(ecart, q->lambda - (q - 1)->lambda);
-    }
-    if (ecart > pas)
+    const TEcarts e = Ecarts(debut, fin);
+    if (e.maxi > e.mini)
         return false;
 
     auto q = debut;

@@ -11,20 +11,11 @@ namespace kelvor {
 
 namespace {
 
-// Smallest spacing between neighbouring points: the scan step, whatever gaps hold.
-qint32 PasPoints(const std::vector<TPointSpectre>& p)
-{
-    qint32 pas = std::numeric_limits<qint32>::max();
-    for (std::size_t i = 1; i < p.size(); ++i)
-        pas = std::min(pas, p[i].lambda - p[i - 1].lambda);
-    return pas;
-}
-
 // Triangular moving average over about ±4 nm, at least one neighbour on each side; the
 // window shrinks at the ends.
-std::vector<double> Lisse(const std::vector<TPointSpectre>& p)
+std::vector<double> Lisse(const TPointsSpectre& p)
 {
-    const qint32 demi = std::max<qint32>(1, static_cast<qint32>(ArrondiPair(4.0 / PasPoints(p))));
+    const qint32 demi = std::max<qint32>(1, static_cast<qint32>(ArrondiPair(4.0 / Ecarts(p.begin(), p.end() - 1).mini)));
     const qint32 n = static_cast<qint32>(p.size());
     std::vector<double> s(p.size());
     for (qint32 i = 0; i < n; ++i) {
@@ -54,7 +45,7 @@ double Col(const std::vector<double>& s, qint32 i, qint32 sens)
 TPics CherchePics(const Vecteur& y, qint32 debut, qint32 fin)
 {
     TPics resultat;
-    const std::vector<TPointSpectre> p = PointsSpectre(y, debut, fin);
+    const TPointsSpectre p = PointsSpectre(y, debut, fin);
     if (p.size() < 3)
         return resultat;
     const std::vector<double> s = Lisse(p);

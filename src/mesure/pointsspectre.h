@@ -15,7 +15,18 @@ struct TPointSpectre
     double A = 0;
 };
 
+using TPointsSpectre = std::vector<TPointSpectre>;
+
 // Points of y from debut to fin (kept inside 0..2048) that hold a value, by wavelength.
-std::vector<TPointSpectre> PointsSpectre(const Vecteur& y, qint32 debut, qint32 fin);
+TPointsSpectre PointsSpectre(const Vecteur& y, qint32 debut, qint32 fin);
+
+// Smallest and largest spacing between neighbouring points of premier..dernier (both
+// included): the smallest is the scan step, a larger one a missing reading.
+struct TEcarts
+{
+    qint32 mini = 0;
+    qint32 maxi = 0;
+};
+TEcarts Ecarts(TPointsSpectre::const_iterator premier, TPointsSpectre::const_iterator dernier);
 
 } // namespace kelvor
