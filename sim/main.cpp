@@ -37,6 +37,7 @@ const char* const aide =
     "  longline N               N octets sans CR avant la prochaine reponse\n"
     "  cut N                    fermer la ligne apres N lignes du prochain balayage\n"
     "  deaf N                   ignorer les N prochaines commandes\n"
+    "  swallow N                pas de reponse a la Nieme prochaine mesure avec lampe\n"
     "  send TEXTE               ecrire TEXTE suivi de CR sur la ligne\n"
     "  log                      commandes recues depuis le dernier 'clear'\n"
     "  clear                    vider le journal\n"
@@ -145,6 +146,7 @@ int main(int argc, char** argv)
             else if (mot == "longline") p.ligneLongue = arg.toInt();
             else if (mot == "cut") p.coupureApres = arg.toInt();
             else if (mot == "deaf") p.ignoreProchaines = arg.toInt();
+            else if (mot == "swallow") p.avaleLecture = arg.toInt();
             else if (mot == "send") sim.Emet(arg.toLatin1() + '\r');
             else if (mot == "log") {
                 for (const QByteArray& c : sim.Commandes())

@@ -186,6 +186,8 @@ void TSimulateur::Traite(const QByteArray& commande)
     } else if (commande == "MEASURE NO LAMP") {
         Reponds(QByteArray::number(physique.Obscurite()), reel ? 50 + 2 * nombreFlash : 0);
     } else if (commande == "MEASURE WITH LAMP") {
+        if (pannes.avaleLecture > 0 && --pannes.avaleLecture == 0)
+            return;
         Reponds(QByteArray::number(physique.Intensite(position, Temps())), reel ? 50 + 2 * nombreFlash : 0);
     } else if (commande.startsWith("NO OF READINGS ")) {
         qint32 n = 0;

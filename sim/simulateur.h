@@ -46,6 +46,7 @@ public:
         int coupureApres = -1;      // one shot: close the line after this many lines of the next scan
         int ignoreProchaines = 0;   // the next n commands get no reply
         bool sansCts = false;       // three-wire line: our CTS is never raised
+        int avaleLecture = 0;       // one shot: the nth "MEASURE WITH LAMP" from now gets no reply
     };
 
     explicit TSimulateur(QObject* parent = nullptr);

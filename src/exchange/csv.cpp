@@ -1,31 +1,42 @@
 #include "exchange/csv.h"
 
-#include "exchange/textes.h"
+#include "util/labutil.h"
 
-#include <algorithm>
+#include <cmath>
 
 namespace kelvor {
 
-QString CelluleCsv(const QString& texte)
+namespace {
+
+QString Cellule(const QString& texte)
 {
-    static const QString speciaux = QStringLiteral(";\"\r\n");
-    if (std::none_of(texte.begin(), texte.end(), [](QChar c) { return speciaux.contains(c); }))
+    if (!texte.contains(QLatin1Char(';')) && !texte.contains(QLatin1Char('"'))
+        && !texte.contains(QLatin1Char('\r')) && !texte.contains(QLatin1Char('\n')))
         return texte;
-    return '"' + QString(texte).replace('"', QStringLiteral("\"\"")) + '"';
+    QString t = texte;
+    t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + t + QLatin1Char('"');
 }
+
+} // namespace
 
 QString LigneCsv(const QStringList& cellules)
 {
-    QStringList c;
-    c.reserve(cellules.size());
-    for (const QString& s : cellules)
-        c << CelluleCsv(s);
-    return c.join(';');
+    QStringList l;
+    l.reserve(cellules.size());
+    for (const QString& c : cellules)
+        l << Cellule(c);
+    return l.join(QLatin1Char(';')) + QStringLiteral("\r\n");
 }
 
-QByteArray OctetsCsv(const QStringList& lignes)
+QString NombreCsv(double x)
 {
-    return QByteArray("\xEF\xBB\xBF") + TexteBloc(lignes).toUtf8();
+    return std::isnan(x) ? QString() : FormatGeneral(x, 15, 0, SeparateurDecimal());
+}
+
+QByteArray OctetsCsv(const QString& texte)
+{
+    return QByteArray("\xEF\xBB\xBF") + texte.toUtf8();
 }
 
 } // namespace kelvor

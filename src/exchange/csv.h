@@ -1,7 +1,9 @@
 #pragma once
-// Files for a French spreadsheet: cells separated by ";", UTF-8 with a byte-order mark
-// (without it the spreadsheet guesses an 8-bit code page and mangles "λ" or "é"), CR LF
-// after every line as in the program's other files. An empty cell stands for no value.
+// Spreadsheet CSV that a French spreadsheet opens as is: ";" between cells, numbers with
+// the locale's decimal separator and no grouping, UTF-8 with a byte-order mark (without
+// it the spreadsheet guesses an 8-bit code page and mangles "²" and "é"), CR LF after
+// every line as the program's other files. Every CSV writer of the program goes through
+// these, so all its spreadsheets read alike.
 
 #include <QByteArray>
 #include <QString>
@@ -9,11 +11,13 @@
 
 namespace kelvor {
 
-// A cell holding ";", a quote or a line break is quoted, its quotes doubled.
-QString CelluleCsv(const QString& texte);
-// One row: the cells, each as CelluleCsv writes it, joined by ";".
+// One line: the cells joined by ";", CR LF after. A cell holding ";", a quote or a line
+// break is quoted, its quotes doubled.
 QString LigneCsv(const QStringList& cellules);
-// The rows as file bytes.
-QByteArray OctetsCsv(const QStringList& lignes);
+// A number in a cell: up to 15 significant digits, the locale's separator; the empty
+// cell for no value (NaN).
+QString NombreCsv(double x);
+// The bytes of a CSV text: the byte-order mark, then UTF-8.
+QByteArray OctetsCsv(const QString& texte);
 
 } // namespace kelvor

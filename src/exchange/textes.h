@@ -50,6 +50,10 @@ QString DateHeureCourante();
 // locale separator).
 QString AbsSpectre(double a);
 
+// A text typed or pasted by the user as it may enter a line of a block or a file:
+// CR, LF and tab each become a space, so it can neither split its line nor add a column.
+QString UneLigne(QString texte);
+
 // Lines joined with CR LF after each one, the last included.
 QString TexteBloc(const QStringList& lignes);
 // The same as Windows-1252 bytes, for files.
@@ -57,6 +61,8 @@ QByteArray OctetsFichier(const QStringList& lignes);
 // Writes the lines as a file. The old file is only replaced once every byte is
 // written, so a failed write loses nothing; erreur then holds the system's message.
 bool EcritFichierLignes(const QString& nom, const QStringList& lignes, QString* erreur = nullptr);
+// Same for bytes already laid out (a CSV report).
+bool EcritFichierOctets(const QString& nom, const QByteArray& octets, QString* erreur = nullptr);
 
 // Empty line, symbol, unit, value: appended when the parameter goes with the data.
 void AjouteConst(QStringList& donnees, const TValeursConstante& c);

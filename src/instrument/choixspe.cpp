@@ -3,6 +3,10 @@
 #include "platform/portserie.h"
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +34,7 @@ TChoixSpectroDlg::TChoixSpectroDlg(QWidget* parent) : QDialog(parent)
 
     existe_ = [](qint32 n) { return PortExiste(quint16(n)); };
     chemin_ = [](qint32 n) { return NomPort(quint16(n)); };
+    acces_ = [this](qint32 n) { return AccesPort(chemin_(n)); };
 
     Comports = new QGroupBox(QStringLiteral("Voie série : "), this);
     Comports->setObjectName(QStringLiteral("Comports"));
@@ -64,6 +69,7 @@ TChoixSpectroDlg::TChoixSpectroDlg(QWidget* parent) : QDialog(parent)
     tout->addLayout(haut);
     tout->addWidget(KelvorRG);
     tout->setSizeConstraint(QLayout::SetFixedSize);
+    ConstruitNote();
 
     if (!ChoixSpectroDlg)
         ChoixSpectroDlg = this;
@@ -137,6 +143,7 @@ void TChoixSpectroDlg::Active()
 
     if (QAbstractButton* k = groupeKelvor_->button(s.Kelvor))
         k->setChecked(true);
+    MontreAcces();
 }
 
 void TChoixSpectroDlg::Valide()
@@ -153,9 +160,98 @@ void TChoixSpectroDlg::Valide()
 void TChoixSpectroDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    SurveillePeripheriques(true);
     if (QScreen* ecran = screen() ? screen() : QGuiApplication::primaryScreen())
         move(ecran->availableGeometry().center() - rect().center());
     OKBtn->setFocus();
+}
+
+void TChoixSpectroDlg::SetAcces(TAccesSonde acces)
+{
+    acces_ = std::move(acces);
+}
+
+void TChoixSpectroDlg::ConstruitNote()
+{
+    NoteLabel = new QLabel(this);
+    NoteLabel->setWordWrap(true);
+    NoteLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    NoteLabel->setMinimumWidth(380);
+    NoteLabel->hide();
+    if (auto* tout = qobject_cast<QVBoxLayout*>(layout()))
+        tout->insertWidget(1, NoteLabel);
+
+    surveillance_ = new QFileSystemWatcher(this);
+    // Plugging an adapter creates several nodes in a row: list once they are there.
+    relisteDiffere_ = new QTimer(this);
+    relisteDiffere_->setSingleShot(true);
+    relisteDiffere_->setInterval(300);
+    connect(surveillance_, &QFileSystemWatcher::directoryChanged, relisteDiffere_, qOverload<>(&QTimer::start));
+    connect(relisteDiffere_, &QTimer::timeout, this, &TChoixSpectroDlg::Reliste);
+}
+
+void TChoixSpectroDlg::MontreAcces()
+{
+    QString note;
+    const QList<QRadioButton*> items = ItemsPorts();
+    for (int position = 0; position < items.size(); ++position) {
+        const qint32 n = numero[position];
+        const TAccesPort acces = acces_(n);
+        const QString texte = QStringLiteral("%1 (%2)").arg(chemin_(n), LibelleAcces(acces));
+        items[position]->setAccessibleName(QStringLiteral("COM%1, %2").arg(n).arg(LibelleAcces(acces)));
+        items[position]->setToolTip(texte);
+        const int ligne = position / 2;
+        const int colonne = (position % 2) * 2 + 1;
+        if (QLayoutItem* l = grillePorts_->itemAtPosition(ligne, colonne)) {
+            if (auto* legende = qobject_cast<QLabel*>(l->widget()))
+                legende->setText(texte);
+        }
+        if (acces == apRefuse && note.isEmpty())
+            note = MessageAcces(quint16(n), chemin_(n), acces);
+    }
+    const quint16 stocke = Spectro().ComNumberS;
+    if (note.isEmpty() && items.isEmpty())
+        note = QStringLiteral("Aucune voie série n'est présente : branchez l'adaptateur "
+                              "USB-série, il apparaîtra ici.");
+    else if (note.isEmpty() && !numero.contains(quint8(stocke)) && !chemin_(stocke).isEmpty())
+        note = MessageAcces(stocke, chemin_(stocke), apAbsent);
+    NoteLabel->setText(note);
+    NoteLabel->setVisible(!note.isEmpty());
+}
+
+void TChoixSpectroDlg::Reliste()
+{
+    const int position = groupePorts_->checkedId();
+    const int port = position >= 0 && position < numero.size() ? numero[position] : -1;
+    const int variante = groupeKelvor_->checkedId();
+    Active();
+    if (const qsizetype i = numero.indexOf(quint8(port)); i >= 0)
+        groupePorts_->button(int(i))->setChecked(true);
+    if (QAbstractButton* k = groupeKelvor_->button(variante))
+        k->setChecked(true);
+}
+
+void TChoixSpectroDlg::SurveillePeripheriques(bool actif)
+{
+    if (!surveillance_->directories().isEmpty())
+        surveillance_->removePaths(surveillance_->directories());
+    if (!actif)
+        return;
+    QStringList dossiers;
+    for (qint32 n = 1; n <= DernierPort; ++n) {
+        const QString chemin = chemin_(n);
+        const QString dossier = chemin.isEmpty() ? QString() : QFileInfo(chemin).absolutePath();
+        if (!dossier.isEmpty() && !dossiers.contains(dossier) && QFileInfo(dossier).isDir())
+            dossiers << dossier;
+    }
+    if (!dossiers.isEmpty())
+        surveillance_->addPaths(dossiers);
+}
+
+void TChoixSpectroDlg::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    SurveillePeripheriques(false);
 }
 
 } // namespace kelvor

@@ -68,6 +68,7 @@ void TLiaison::LigneComplete()
         case lAbs:
             if (!ligne.isEmpty()) {
                 spectro.SetAbsorbance(ligne);
+                absRecue = true;
                 lecture = lNone;
             }
             break;
@@ -222,8 +223,12 @@ void TLiaison::SetBlancProc()
 
 double TLiaison::getAbsorbance()
 {
+    // Only a reply dispatched during this exchange is a reading: a timeout, "Stop", a
+    // lost line or a refused write must not hand back the previous absorbance.
+    spectro.AbsCourante = PasDeValeur();
+    absRecue = false;
     EnvoieCommande(lAbs, 3, QStringLiteral("Absorbance"), spectro.getAbs());
-    return spectro.AbsCourante;
+    return absRecue ? spectro.AbsCourante : PasDeValeur();
 }
 
 void TLiaison::VerifieNombreFlash(Tmode mode)
@@ -265,11 +270,26 @@ void TLiaison::EssaiPort(quint16 n)
             etatSpectre = esAttente;
             vue.Titre(spectro.NomConstructeur() + QStringLiteral(" : tracé de spectre pour Kurvalis"));
         }
-    } catch (const EPortSerie&) {
+    } catch (const EPortSerie& e) {
         SupprimeTrigger();
         port.Ferme();
         vue.Statut(QStringLiteral("Cliquer sur le bouton \"Config.\""));
+        NoteEchecRecherche(e.message);
     }
+}
+
+void TLiaison::NoteEchecRecherche(const QString& message)
+{
+    if (premierEchecRecherche.isEmpty())
+        premierEchecRecherche = message;
+}
+
+void TLiaison::SignaleEchecRecherche()
+{
+    // The port tried first is the one the user chose: its failure says what to do.
+    const QString message = std::exchange(premierEchecRecherche, QString());
+    if (etatSpectre == esInit && !message.isEmpty())
+        Signale(message);
 }
 
 void TLiaison::InitAppareil()
@@ -279,11 +299,13 @@ void TLiaison::InitAppareil()
     recherche = true;
     etatSpectre = esInit;
     vue.Sablier(true);
+    premierEchecRecherche.clear();
     const auto fin = qScopeGuard([this] {
         recherche = false;
         AcquisitionEnCours = mSpectre;
         vue.Sablier(false);
         vue.MajActions();
+        SignaleEchecRecherche();
     });
     vue.EffaceAffichages();
     const quint16 configure = spectro.ComNumberS;

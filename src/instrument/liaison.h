@@ -106,6 +106,10 @@ private:
     void SurErreurPort(const QString& message);
     // Back to "no instrument" after a lost line, so "Connection" can search again.
     void Deconnecte();
+    // A search that finds nothing reports why the first port it could not open failed
+    // (no rights, busy), once the search is over.
+    void NoteEchecRecherche(const QString& message);
+    void SignaleEchecRecherche();
 
     TPort& port;
     Tspectro& spectro;
@@ -113,8 +117,10 @@ private:
     bool recherche = false;         // a connection search is running
     int profondeur = 0;             // exchanges running, nested ones included
     bool repondu = false;           // a reply came but was refused: the wait may end
+    bool absRecue = false;          // an absorbance line was dispatched since the last request
     QStringList etiquettes;         // debug panel labels of the running exchanges
     QStringList erreursEnAttente;   // reported once the outermost wait is over
+    QString premierEchecRecherche;  // of the search running
 };
 
 } // namespace kelvor

@@ -2,9 +2,11 @@
 
 #include "exchange/fichierkv3.h"
 #include "instrument/inifile.h"
+#include "mesure/rapportetalonnage.h"
 #include "util/dialogues.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -16,19 +18,24 @@ const QString MsgConcentrationHorsLimite = QStringLiteral("Concentration supéri
 const QString MsgSansEtalonnage = QStringLiteral(
     "Pas d'étalonnage : aucun point de la série n'a une concentration et une absorbance "
     "positives. Impossible de calculer une concentration.");
+const QString MsgPenteNonPositive = QStringLiteral(
+    "Pas d'étalonnage : la droite ajustée sur les étalons n'a pas une pente positive. "
+    "Impossible de calculer une concentration.");
 const QString MsgSeriePleine = QStringLiteral("La série est pleine : 2049 points au plus.");
 const QString MsgInconnusPleins =
     QStringLiteral("Trop de concentrations inconnues : 2049 au plus.");
+const QString MsgPasDeReponse =
+    QStringLiteral("Pas de réponse du spectrophotomètre : mesure non enregistrée");
 const QString QuestionSauvegarde = QStringLiteral("Sauvegarde");
+const QString TitreRapport = QStringLiteral("Rapport d'étalonnage");
+const QString FiltreRapport = QStringLiteral("Rapport tableur (*.csv)|*.csv");
 
 namespace {
 
 const QString SectionSave = QStringLiteral("Save");
 const QString SectionBeer = QStringLiteral("Beer");
 
-// Points that take part in the calibration.
-constexpr double ConcMinEtalon = 1e-9;
-constexpr double AbsMinEtalon = 0.001;
+const QString ExtensionRapport = QStringLiteral("csv");
 
 // Two decimals, locale separator, no grouping.
 QString Deux(double x)
@@ -78,9 +85,29 @@ bool TSerieBeer::Occupe() const
 
 bool TSerieBeer::Mesure(double& a)
 {
-    Occupation o(enCours_);
-    a = appareil_.getAbsorbance();
-    return !std::isnan(a);
+    {
+        Occupation o(enCours_);
+        a = appareil_.getAbsorbance();
+    }
+    const bool lue = !std::isnan(a);
+    if (vue_)
+        vue_->Avertit(lue ? QString() : MsgPasDeReponse);
+    return lue;
+}
+
+void TSerieBeer::ApresLecture(bool redessine)
+{
+    redessine |= RetireNegatifs() > 0;
+    redessine |= AjusteAxes();
+    if (redessine && vue_)
+        vue_->Redessine();
+}
+
+void TSerieBeer::Redessine()
+{
+    AjusteAxes();
+    if (vue_)
+        vue_->Redessine();
 }
 
 void TSerieBeer::ChoisitDestination(int item)
@@ -100,7 +127,8 @@ void TSerieBeer::Enregistre()
     }
     if (ModeAcq == maBeer) {
         if (!(pente > 0)) {
-            Dialogues().Message(MsgSansEtalonnage);
+            // Standards there are, but the chosen fit gives no rising line through them.
+            Dialogues().Message(Etalonnage().n > 0 ? MsgPenteNonPositive : MsgSansEtalonnage);
             return;
         }
         if (NbreCalc >= MaxPointsBeer) {
@@ -117,15 +145,14 @@ void TSerieBeer::Enregistre()
         if (vue_)
             vue_->AffichePoint(i);
         NbrePoints = i + 1;
-        if (NbrePoints + 16 > abscisse.maxi) {
+        const bool elargi = NbrePoints + 16 > abscisse.maxi;
+        if (elargi)
             abscisse.maxi += 16;
-            if (vue_)
-                vue_->Redessine();
-        }
+        ApresLecture(elargi);
     } else if (ModeAcq == maBeer) {
         const qint32 j = NbreCalc;
         AbsCalc[j] = a;
-        ConcCalc[j] = a / pente;
+        ConcCalc[j] = (a - ordonnee) / pente;
         if (vue_)
             vue_->AfficheInconnu(j);
         NbreCalc = j + 1;
@@ -164,8 +191,7 @@ void TSerieBeer::ValideValeur(const QString& texte)
             }
             concMax = 1.05 * v;
             abscisse.maxi = concMax;
-            if (vue_)
-                vue_->Redessine();
+            Redessine();
         }
         AjoutePoint();
     } else if (ModeAcq == maClavier) {
@@ -179,8 +205,7 @@ void TSerieBeer::ValideValeur(const QString& texte)
                 abscisse.maxi = v;
             else
                 abscisse.mini = v;
-            if (vue_)
-                vue_->Redessine();
+            Redessine();
         }
         AjoutePoint();
     }
@@ -192,44 +217,46 @@ void TSerieBeer::AjoutePoint()
         Dialogues().Message(MsgSeriePleine);
         return;
     }
-    const qint32 i = NbrePoints;
-    valeurX[i] = valeurClavier;
     double a = 0;
     if (!Mesure(a))
         return;
+    // The index is taken once the reading is in: the series may not change meanwhile,
+    // but nothing here relies on it.
+    const qint32 i = NbrePoints;
+    valeurX[i] = valeurClavier;
     valeurY[i] = a;
     if (vue_)
         vue_->AffichePoint(i);
     NbrePoints = i + 1;
+    ApresLecture(false);
     MajControles();
     if (ModeAcq == maBeer && NbrePoints >= 3) {
         Recalibre();
-        if (vue_)
-            vue_->Redessine();
+        Redessine();
     }
     DernierPointCalc = false;
 }
 
 bool TSerieBeer::Recalibre()
 {
-    pente = 0;
-    double sa = 0;
-    double sc = 0;
-    qint32 k = 0;
-    for (qint32 i = 0; i < NbrePoints; ++i) {
-        if (valeurX[i] > ConcMinEtalon && valeurY[i] > AbsMinEtalon) {
-            sa += valeurY[i];
-            sc += valeurX[i];
-            ++k;
-        }
-    }
-    if (k == 0 || !(sc > 0))
+    const TEtalonnage e = Etalonnage();
+    pente = e.valide ? e.pente : 0;
+    ordonnee = e.valide ? e.ordonnee : 0;
+    if (!e.valide)
         return false;
-    // Ratio of the sums, not a least-squares fit: every standard weighs by its size.
-    pente = sa / sc;
     for (qint32 j = 0; j < NbreCalc; ++j)
-        ConcCalc[j] = AbsCalc[j] / pente;
+        ConcCalc[j] = e.concInconnus[std::size_t(j)];
     return true;
+}
+
+TEtalonnage TSerieBeer::Etalonnage() const
+{
+    const auto n = std::size_t(std::clamp(NbrePoints, 0, MaxPointsBeer));
+    const auto m = std::size_t(std::clamp(NbreCalc, 0, MaxPointsBeer));
+    return Etalonne(std::span<const double>(valeurX.data(), n),
+                    std::span<const double>(valeurY.data(), n),
+                    std::span<const double>(AbsCalc.data(), m), Ajustement,
+                    {abscisse.nom, abscisse.unite});
 }
 
 void TSerieBeer::Defaire()
@@ -240,12 +267,13 @@ void TSerieBeer::Defaire()
         --NbreCalc;
     } else {
         --NbrePoints;
-        // A standard taken back must not keep weighing on the unknowns, measured or to come.
-        if (ModeAcq == maBeer && NbrePoints >= 3)
+        // A standard taken back must not keep weighing on the unknowns, measured or to
+        // come, even when fewer than three are left: the grid and the calibration panel
+        // then show the same figures.
+        if (ModeAcq == maBeer)
             Recalibre();
     }
-    if (vue_)
-        vue_->Redessine();
+    Redessine();
     MajControles();
 }
 
@@ -282,8 +310,7 @@ void TSerieBeer::InitAttente()
         abscisse.mini = 0;
         abscisse.maxi = concMax;
     }
-    if (vue_)
-        vue_->Redessine();
+    Redessine();
     MajControles();
 }
 
@@ -364,8 +391,10 @@ void TSerieBeer::Zero()
     EnregistreSuspendu = false;
 }
 
-void TSerieBeer::AjusteAxes()
+bool TSerieBeer::AjusteAxes()
 {
+    const double avantX = abscisse.maxi;
+    const double avantY = absorbance.maxi;
     const qint32 n = NbrePoints;
     if (n == 0) {
         absorbance.maxi = 1;
@@ -385,6 +414,7 @@ void TSerieBeer::AjusteAxes()
         if (abscisse.maxi < m)
             abscisse.maxi = m;
     }
+    return abscisse.maxi != avantX || absorbance.maxi != avantY;
 }
 
 qint32 TSerieBeer::RetireNegatifs()
@@ -403,15 +433,29 @@ qint32 TSerieBeer::RetireNegatifs()
     return retires;
 }
 
+bool TSerieBeer::DebutDroiteEtalonnage(double& x, double& y) const
+{
+    if (ModeAcq != maBeer || NbrePoints < 3 || !(pente > 0))
+        return false;
+    x = 0;
+    y = ordonnee;
+    // A line that crosses zero absorbance at a positive concentration starts there.
+    if (y < 0) {
+        y = 0;
+        x = -ordonnee / pente;
+    }
+    return true;
+}
+
 bool TSerieBeer::FinDroiteEtalonnage(double& x, double& y) const
 {
     if (ModeAcq != maBeer || NbrePoints < 3 || !(pente > 0))
         return false;
     x = abscisse.maxi;
-    y = pente * x;
+    y = pente * x + ordonnee;
     if (y > absorbance.maxi) {
         y = absorbance.maxi;
-        x = y / pente;
+        x = (y - ordonnee) / pente;
     }
     return true;
 }
@@ -445,11 +489,17 @@ TChampsModeBeer TSerieBeer::ChampsModeDlg() const
     c.mini = ReelToStrDefaut(abscisse.mini);
     c.maxBeer = ReelToStrDefaut(abscisse.maxi);
     c.mode = ModeAcq;
+    c.ajustement = Ajustement;
     return c;
 }
 
 void TSerieBeer::AppliqueModeDlg(const TChampsModeBeer& choix)
 {
+    // Another fit redoes the line of the series kept; a series that changes mode is
+    // cleared after the dialog anyway.
+    const bool refaire = choix.ajustement != Ajustement && choix.mode == maBeer
+                         && ModeAcq == maBeer && NbrePoints >= 3;
+    Ajustement = choix.ajustement;
     ModeAcq = choix.mode;
     if (choix.mode == maClavier) {
         abscisse.nom = choix.nom;
@@ -481,15 +531,18 @@ void TSerieBeer::AppliqueModeDlg(const TChampsModeBeer& choix)
         abscisse.unite = QStringLiteral("mol/L");
         abscisse.signif = QStringLiteral("Concentration");
     }
+    if (refaire)
+        Recalibre();
 }
 
 QStringList TSerieBeer::BlocPressePapier(const QString& executable, const QString& dateHeure,
                                          const TValeursConstante& c) const
 {
     QStringList l;
-    l << executable << QStringLiteral("Loi de Beer-Lambert ") + dateHeure << c.Commentaire
-      << abscisse.nom + QLatin1Char('\t') + absorbance.nom
-      << abscisse.unite + QLatin1Char('\t') + absorbance.unite;
+    l << executable << QStringLiteral("Loi de Beer-Lambert ") + dateHeure
+      << UneLigne(c.Commentaire)
+      << UneLigne(abscisse.nom) + QLatin1Char('\t') + UneLigne(absorbance.nom)
+      << UneLigne(abscisse.unite) + QLatin1Char('\t') + UneLigne(absorbance.unite);
     for (qint32 i = 0; i < NbrePoints; ++i)
         l << ReelToStrPoint(valeurX[i]) + QLatin1Char('\t') + ReelToStrPoint(valeurY[i]);
     if (ModeAcq == maBeer)
@@ -520,14 +573,36 @@ bool TSerieBeer::SauveDansFichier()
     const QStringList lignes =
         LignesFichier(nom, QCoreApplication::applicationFilePath(), DateHeureCourante());
     if (!EcritFichierLignes(nom, lignes, &erreur)) {
-        QString msg = QStringLiteral("Erreur d'écriture du fichier ") + nom;
-        if (!erreur.isEmpty())
-            msg += QStringLiteral("\r\n") + erreur;
-        Dialogues().Message(msg);
+        ErreurEcriture(nom, erreur);
         return false;
     }
     DejaSauve = true;
     return true;
+}
+
+bool TSerieBeer::SauveRapport()
+{
+    QString nom =
+        Dialogues().FichierSauve(TitreRapport, FiltreRapport, ExtensionRapport, NomRapport);
+    if (nom.isEmpty())
+        return false;
+    if (QFileInfo(nom).suffix().isEmpty())
+        nom += QLatin1Char('.') + ExtensionRapport;
+    NomRapport = nom;
+    QString erreur;
+    if (!EcritFichierOctets(nom, RapportCsv(Etalonnage()), &erreur)) {
+        ErreurEcriture(nom, erreur);
+        return false;
+    }
+    return true;
+}
+
+void TSerieBeer::ErreurEcriture(const QString& nom, const QString& erreur)
+{
+    QString msg = QStringLiteral("Erreur d'écriture du fichier ") + nom;
+    if (!erreur.isEmpty())
+        msg += QStringLiteral("\r\n") + erreur;
+    Dialogues().Message(msg);
 }
 
 bool TSerieBeer::DemandeSauvegarde() const
@@ -564,6 +639,7 @@ void TSerieBeer::LitReglages(const TIniFile& ini)
         ini.ReadString(SectionBeer, QStringLiteral("Unite"), QStringLiteral("mol/L"));
     // The meaning is not stored.
     abscisse.signif.clear();
+    Ajustement = LitAjustement(ini);
 }
 
 void TSerieBeer::EcritReglages(TIniFile& ini) const
@@ -577,6 +653,7 @@ void TSerieBeer::EcritReglages(TIniFile& ini) const
     ini.WriteFloat(SectionBeer, QStringLiteral("Mini"), abscisse.mini);
     ini.WriteString(SectionBeer, QStringLiteral("Nom"), abscisse.nom);
     ini.WriteString(SectionBeer, QStringLiteral("Unite"), abscisse.unite);
+    EcritAjustement(ini, Ajustement);
 }
 
 } // namespace kelvor

@@ -7,6 +7,7 @@
 
 #include "exchange/textes.h"
 #include "instrument/appareil.h"
+#include "mesure/etalonnage.h"
 #include "util/labutil.h"
 
 #include <QString>
@@ -46,7 +47,7 @@ struct TEtatControles
     QString labelValeur;
     QString valeurHint;
     bool focusValeur = false;
-    bool inconnusVisible = false;
+    bool inconnusVisible = false;   // the calibration panel and its report follow it
     bool majActif = false;
     bool zeroActif = false;
 };
@@ -68,15 +69,23 @@ public:
     virtual void FocusValeur() = 0;
     // Empties the value field.
     virtual void VideValeur() = 0;
+    // A note shown in the window without a box (a box would reactivate the window);
+    // the empty text clears it.
+    virtual void Avertit(const QString& texte) = 0;
 };
 
 // Texts shown by the series.
 extern const QString MsgNombreMalEcrit;         // "Nombre mal écrit"
 extern const QString MsgConcentrationHorsLimite; // "Concentration supérieure à 1 mol/L !"
 extern const QString MsgSansEtalonnage;
+extern const QString MsgPenteNonPositive;       // standards whose fitted line does not rise
 extern const QString MsgSeriePleine;
 extern const QString MsgInconnusPleins;
+extern const QString MsgPasDeReponse;           // a reading that failed, nothing recorded
 extern const QString QuestionSauvegarde;         // "Sauvegarde"
+// Save dialog of the calibration report.
+extern const QString TitreRapport;
+extern const QString FiltreRapport;              // "Rapport tableur (*.csv)|*.csv"
 
 // Characters the value field lets through; every other typed character is dropped.
 bool CaractereValeurAdmis(QChar c);
@@ -91,6 +100,7 @@ struct TChampsModeBeer
     QString mini;
     QString maxi;
     QString maxBeer;
+    TAjustement ajustement = ajRapportSommes;
 };
 
 // Default real-to-text conversion of the dialogs: up to 15 significant digits, the
@@ -115,6 +125,8 @@ public:
     TModeAcquisition ModeAcq = maIncrement;
     double valeurClavier = 0;
     double pente = 0;               // absorbance per unit of concentration, 0 = none
+    double ordonnee = 0;            // absorbance at zero concentration; 0 but for an affine fit
+    TAjustement Ajustement = ajRapportSommes;
     Vecteur AbsCalc{};
     Vecteur ConcCalc{};
     qint32 NbreCalc = 0;
@@ -122,6 +134,7 @@ public:
     double concMax = 0.1;           // mol/L
     bool DejaSauve = true;
     QString NomFichierData;
+    QString NomRapport;             // last name chosen for the calibration report
     // The wavelength field was changed and the instrument not moved there yet: "MàJ" is
     // offered and "Zero/Blanc" withheld until it is clicked.
     bool LambdaEnAttente = true;
@@ -145,8 +158,12 @@ public:
     void ValideValeur(const QString& texte);
     // Records (valeurClavier, absorbance read now).
     void AjoutePoint();
-    // Slope from the qualifying points; recomputes the unknowns. False when none qualify.
+    // Line of the chosen fit through the qualifying points; recomputes the unknowns.
+    // False when no line with a positive slope exists (pente is then 0).
     bool Recalibre();
+    // The calibration of the series as it stands: fit, figures, unknowns with their
+    // uncertainties, warnings (meaningful in maBeer).
+    TEtalonnage Etalonnage() const;
     void Defaire();
     void RaZ();
     // After the mode dialog closed: clears the series when the mode changed.
@@ -160,12 +177,14 @@ public:
     void MajLambda(qint32 lambda);
     void Zero();
 
-    // Redraw: axis maxima that never shrink (before drawing), then the removal of the
-    // points below zero (after drawing them once). Returns the number removed.
-    void AjusteAxes();
+    // Axis maxima that never shrink, raised to the series; true when one moved.
+    bool AjusteAxes();
+    // Removes the points below zero, closing the gaps. Returns the number removed.
     qint32 RetireNegatifs();
-    // End of the calibration segment from the origin, clipped at the top of the plot.
-    // False when no segment is drawn.
+    // Ends of the calibration segment: from zero concentration (or from where the line
+    // crosses A = 0), to the abscissa maximum clipped at the top of the plot. False when
+    // no segment is drawn.
+    bool DebutDroiteEtalonnage(double& x, double& y) const;
     bool FinDroiteEtalonnage(double& x, double& y) const;
 
     // Questions asked before recording a value outside the expected range.
@@ -183,6 +202,9 @@ public:
                               const QString& dateHeure) const;
     // Save dialog and file; a failed write says so and leaves DejaSauve as it was.
     bool SauveDansFichier();
+    // Save dialog and the calibration report as CSV; ".csv" is added to a name typed
+    // without extension. A failed write says so.
+    bool SauveRapport();
 
     // Closing: true when "Sauvegarde" must be asked.
     bool DemandeSauvegarde() const;
@@ -194,8 +216,16 @@ public:
 private:
     struct Occupation;
     bool Mesure(double& a);
+    // After a completed reading entered the series: drops points below zero, fits the
+    // axes, and redraws when they (or redessine) changed more than the new point.
+    void ApresLecture(bool redessine);
+    // Axes fitted to the series, then the whole plot and grids again. Painting itself
+    // never changes the series.
+    void Redessine();
     // Lifts the suspension of "Enregistrer" and has the window refresh its controls.
     void MajControles();
+    // Error box of a file that could not be written.
+    static void ErreurEcriture(const QString& nom, const QString& erreur);
 
     TAppareil& appareil_;
     TVueBeer* vue_ = nullptr;

@@ -22,7 +22,7 @@ QByteArray CsvSpectres(const QList<TCourbeSpectre>& courbes)
     QStringList entete{QStringLiteral("λ (nm)")};
     for (const TCourbeSpectre& c : courbes)
         entete << c.nom;
-    QStringList lignes{LigneCsv(entete)};
+    QString texte = LigneCsv(entete);
 
     for (qint32 l = 0; l <= MaxIndiceVecteur; ++l) {
         if (std::none_of(courbes.begin(), courbes.end(), [l](const TCourbeSpectre& c) { return ValeurA(c, l); }))
@@ -30,9 +30,9 @@ QByteArray CsvSpectres(const QList<TCourbeSpectre>& courbes)
         QStringList rangee{QString::number(l)};
         for (const TCourbeSpectre& c : courbes)
             rangee << (ValeurA(c, l) ? AbsSpectre(c.y[l]) : QString());
-        lignes << LigneCsv(rangee);
+        texte += LigneCsv(rangee);
     }
-    return OctetsCsv(lignes);
+    return OctetsCsv(texte);
 }
 
 } // namespace kelvor

@@ -12,7 +12,6 @@ namespace kelvor {
 namespace {
 
 const QByteArray VerbeExecute = "EXECUTE ";
-constexpr qsizetype EnteteMax = 32;
 
 } // namespace
 
@@ -46,6 +45,23 @@ bool RepondDDE(const QString& service, const QString& topic, int delaiMs)
 QByteArray TrameExecute(const QByteArray& macro)
 {
     return VerbeExecute + QByteArray::number(macro.size()) + '\n' + macro;
+}
+
+TTrameDDE AnalyseTrame(const QByteArray& debut, qint64 disponibles)
+{
+    const qsizetype fin = debut.indexOf('\n');
+    if (fin < 0)
+        return {debut.size() >= EnteteDDEMax ? etRefusee : etIncomplete};
+    bool ok = false;
+    const QByteArray entete = debut.left(fin);
+    const qsizetype n = entete.startsWith(VerbeExecute)
+                            ? entete.mid(VerbeExecute.size()).toLongLong(&ok)
+                            : 0;
+    if (!ok || n < 0 || n > MacroDDEMax)
+        return {etRefusee};
+    if (disponibles < fin + 1 + n)
+        return {etIncomplete};
+    return {etComplete, fin + 1, n};
 }
 
 void TClientDDE::SetLink(const QString& service, const QString& topic)
@@ -137,26 +153,13 @@ void TServeurDDE::Lit(QLocalSocket* socket)
 {
     // Frames are taken from the socket's own buffer as soon as they are complete.
     for (;;) {
-        const QByteArray debut = socket->peek(EnteteMax);
-        const qsizetype fin = debut.indexOf('\n');
-        if (fin < 0) {
-            if (debut.size() >= EnteteMax)
-                socket->abort();
-            return;
-        }
-        bool ok = false;
-        const QByteArray entete = debut.left(fin);
-        const qsizetype n = entete.startsWith(VerbeExecute)
-                                ? entete.mid(VerbeExecute.size()).toLongLong(&ok)
-                                : 0;
-        if (!ok || n < 0 || n > MacroDDEMax) {
+        const TTrameDDE trame = AnalyseTrame(socket->peek(EnteteDDEMax), socket->bytesAvailable());
+        if (trame.etat == etRefusee)
             socket->abort();
+        if (trame.etat != etComplete)
             return;
-        }
-        if (socket->bytesAvailable() < fin + 1 + n)
-            return;
-        socket->read(fin + 1);
-        const QByteArray macro = socket->read(n);
+        socket->read(trame.entete);
+        const QByteArray macro = socket->read(trame.macro);
         // A receiver may stop the server, and with it this socket.
         const QPointer<QLocalSocket> garde(socket);
         emit MacroRecue(LignesMacro(macro), macro);

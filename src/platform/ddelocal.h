@@ -26,6 +26,20 @@ constexpr qsizetype MacroDDEMax = 65536;
 // Bytes of one execute request.
 QByteArray TrameExecute(const QByteArray& macro);
 
+// Longest heading of an execute request, line end included.
+constexpr qsizetype EnteteDDEMax = 32;
+enum TEtatTrame { etIncomplete, etRefusee, etComplete };
+// Where the next execute request stands in the bytes received so far: debut holds their
+// first EnteteDDEMax bytes at most, disponibles counts them all. A complete request is
+// entete bytes of heading followed by macro bytes; a refused one ends the conversation.
+struct TTrameDDE
+{
+    TEtatTrame etat = etIncomplete;
+    qsizetype entete = 0;
+    qsizetype macro = 0;
+};
+TTrameDDE AnalyseTrame(const QByteArray& debut, qint64 disponibles);
+
 class TClientDDE
 {
 public:

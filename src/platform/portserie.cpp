@@ -1,5 +1,7 @@
 #include "platform/portserie.h"
 
+#include "platform/accesport.h"
+
 #include <algorithm>
 
 namespace kelvor {
@@ -23,6 +25,15 @@ QString DeviceDuTableau(quint16 n)
         return QStringLiteral("/dev/ttyS%1").arg(n - 33);
     return {};
 #endif
+}
+
+// What the user can do about it when the device says why; Qt's reason otherwise.
+QString MessageEchecOuverture(quint16 numero, const QString& nom, const QString& raison)
+{
+    const QString conseil = MessageAcces(numero, nom, AccesPort(nom));
+    if (!conseil.isEmpty())
+        return conseil;
+    return QStringLiteral("Impossible d'ouvrir COM%1 (%2) : %3").arg(numero).arg(nom, raison);
 }
 
 } // namespace
@@ -81,7 +92,7 @@ void TPortSerie::Ouvre(quint16 numero)
     if (!serie.open(QIODevice::ReadWrite)) {
         const QString raison = serie.errorString();
         serie.clearError();
-        throw EPortSerie(QStringLiteral("Impossible d'ouvrir COM%1 (%2) : %3").arg(numero).arg(nom, raison));
+        throw EPortSerie(MessageEchecOuverture(numero, nom, raison));
     }
     LeveDtrRts();
     tampon.clear();

@@ -13,9 +13,20 @@ bool OuvreProgramme(const QString& chemin)
     return QProcess::startDetached(chemin, {});
 }
 
+namespace {
+TOuvreurPage ouvreurPage;
+}
+
 bool OuvrePage(const QString& adresse)
 {
+    if (ouvreurPage)
+        return ouvreurPage(adresse);
     return QDesktopServices::openUrl(QUrl(adresse));
+}
+
+void SetOuvreurPage(TOuvreurPage ouvreur)
+{
+    ouvreurPage = std::move(ouvreur);
 }
 
 } // namespace kelvor

@@ -3,6 +3,7 @@
 // web page in the user's browser.
 
 #include <QString>
+#include <functional>
 
 namespace kelvor {
 
@@ -10,5 +11,10 @@ namespace kelvor {
 bool OuvreProgramme(const QString& chemin);
 // Opens the address in the default browser; true when the request was accepted.
 bool OuvrePage(const QString& adresse);
+
+// Replaces how OuvrePage opens an address (tests); an empty function restores the
+// desktop's.
+using TOuvreurPage = std::function<bool(const QString& adresse)>;
+void SetOuvreurPage(TOuvreurPage ouvreur);
 
 } // namespace kelvor

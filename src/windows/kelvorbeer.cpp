@@ -7,6 +7,7 @@
 #include "instrument/inifile.h"
 #include "platform/pressepapier.h"
 #include "util/dialogues.h"
+#include "windows/aide.h"
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
@@ -49,9 +50,15 @@ void Conseil(QWidget* w, const QString& longue)
     w->setAccessibleDescription(longue);
 }
 
-QTableWidget* Grille(int rangs, QWidget* parent)
+// Widths of the right panel: two columns, or three with the uncertainties.
+constexpr int LargeurDroite = 151;
+constexpr int LargeurDroiteEtalonnage = 290;
+// Column of the unknowns grid that shows "c ± u".
+constexpr int ColonneIncertitude = 2;
+
+QTableWidget* Grille(int rangs, QWidget* parent, int colonnes = 2)
 {
-    auto* g = new QTableWidget(rangs, 2, parent);
+    auto* g = new QTableWidget(rangs, colonnes, parent);
     g->horizontalHeader()->hide();
     g->verticalHeader()->hide();
     g->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -84,6 +91,7 @@ TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
 {
 
     Construit();
+    AjouteAide(this, QStringLiteral("beer-lambert"));
 
     Graphe.Trace = tCinet;
     Graphe.NbreCourbe = 1;
@@ -144,6 +152,11 @@ void TBeerForm::Construit()
     hautLayout->addSpacing(24);
     hautLayout->addWidget(LabelClavier);
     hautLayout->addWidget(ClavierEdit);
+    LabelAvis = new QLabel(haut);
+    LabelAvis->setStyleSheet(QStringLiteral("color: red;"));
+    LabelAvis->setAccessibleName(QStringLiteral("Avertissement"));
+    hautLayout->addSpacing(12);
+    hautLayout->addWidget(LabelAvis);
     hautLayout->addStretch(1);
     connect(LambdaSE, &TSpinEdit::Change, this, &TBeerForm::LambdaSEChange);
 
@@ -202,13 +215,19 @@ void TBeerForm::Construit()
         destinations_->addAction(a);
         *items[i] = a;
     }
-    connect(SaveMenu, &QMenu::triggered, this, &TBeerForm::KurvalisMClick);
+    connect(destinations_, &QActionGroup::triggered, this, &TBeerForm::KurvalisMClick);
+    SaveMenu->addSeparator();
+    RapportM = SaveMenu->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                   QStringLiteral("Rapport tableur (*.csv)"));
+    RapportM->setStatusTip(QStringLiteral("Étalonnage, inconnus et avertissements en CSV"));
+    connect(RapportM, &QAction::triggered, this, &TBeerForm::RapportMClick);
     SaveBtn->setMenu(SaveMenu);
     SaveBtn->setPopupMode(QToolButton::MenuButtonPopup);
 
     // Right panel: measurements, and the unknowns below them.
     auto* droite = new QWidget(this);
-    droite->setFixedWidth(151);
+    droite_ = droite;
+    droite->setFixedWidth(LargeurDroite);
     auto* droiteLayout = new QVBoxLayout(droite);
     droiteLayout->setContentsMargins(0, 0, 0, 0);
     droiteLayout->setSpacing(2);
@@ -220,7 +239,9 @@ void TBeerForm::Construit()
             BeerMesureGrid->item(r, c)->setBackground(palette().button());
             BeerMesureGrid->item(r, c)->setTextAlignment(Qt::AlignCenter);
         }
-    beerCalcGrid = Grille(4, droite);
+    beerCalcGrid = Grille(4, droite, 3);
+    beerCalcGrid->horizontalHeader()->setSectionResizeMode(ColonneIncertitude,
+                                                           QHeaderView::ResizeToContents);
     beerCalcGrid->setFixedHeight(155);
     beerCalcGrid->setAccessibleName(QStringLiteral("Concentrations déterminées"));
     Conseil(beerCalcGrid, QStringLiteral("Valeurs déterminées à partir de la loi de Beer-Lambert"));
@@ -230,10 +251,28 @@ void TBeerForm::Construit()
     Oscillo = new TZoneImage(QStringLiteral("Graphe de l'absorbance"), this);
     Oscillo->Redessine = [this] { OscilloPaint(); };
 
+    PanneauEtalonnage = new QLabel(this);
+    PanneauEtalonnage->setAccessibleName(QStringLiteral("Étalonnage"));
+    PanneauEtalonnage->setTextFormat(Qt::PlainText);
+    PanneauEtalonnage->setWordWrap(true);
+    PanneauEtalonnage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PanneauEtalonnage->setTextInteractionFlags(Qt::TextSelectableByMouse
+                                               | Qt::TextSelectableByKeyboard);
+    PanneauEtalonnage->setFocusPolicy(Qt::StrongFocus);
+    PanneauEtalonnage->setFrameShape(QFrame::StyledPanel);
+    PanneauEtalonnage->setMargin(4);
+    PanneauEtalonnage->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+
+    auto* gauche = new QVBoxLayout;
+    gauche->setContentsMargins(0, 0, 0, 0);
+    gauche->setSpacing(0);
+    gauche->addWidget(Oscillo, 1);
+    gauche->addWidget(PanneauEtalonnage);
+
     auto* milieu = new QHBoxLayout;
     milieu->setContentsMargins(0, 0, 0, 0);
     milieu->setSpacing(0);
-    milieu->addWidget(Oscillo, 1);
+    milieu->addLayout(gauche, 1);
     milieu->addWidget(droite);
 
     auto* tout = new QVBoxLayout(this);
@@ -280,7 +319,7 @@ void TBeerForm::EcritLigneMesure(int rang, const QString& x, const QString& y)
 
 void TBeerForm::OscilloPaint()
 {
-    Serie.AjusteAxes();
+    // Shows the series as it is: painting (a resize, an activation) never changes it.
     CopieVersGraphe();
 
     const QSize taille = Oscillo->size();
@@ -305,11 +344,9 @@ void TBeerForm::OscilloPaint()
     Cellule(BeerMesureGrid, 0, 1, Serie.absorbance.nom, false);
     Cellule(BeerMesureGrid, 1, 0, Serie.abscisse.unite, false);
     Cellule(BeerMesureGrid, 1, 1, Serie.absorbance.unite, false);
-    if (BeerMesureGrid->rowCount() < Serie.NbrePoints + 3)
-        BeerMesureGrid->setRowCount(Serie.NbrePoints + 5);
-    if (Serie.RetireNegatifs() > 0)
-        CopieVersGraphe();
     const qint32 n = Serie.NbrePoints;
+    if (BeerMesureGrid->rowCount() < n + 3)
+        BeerMesureGrid->setRowCount(n + 5);
     for (qint32 i = 0; i < n; ++i)
         EcritLigneMesure(i + 2, ReelToStr3(Serie.valeurX[i]), ReelToStr3(Serie.valeurY[i]));
     if (n > 0)
@@ -317,37 +354,57 @@ void TBeerForm::OscilloPaint()
     for (int r = n + 2; r < BeerMesureGrid->rowCount(); ++r)
         EcritLigneMesure(r, QString(), QString());
 
-    if (Serie.ModeAcq == maBeer && n >= 3) {
-        double x = 0;
-        double y = 0;
-        if (dessine && Serie.FinDroiteEtalonnage(x, y)) {
+    // Rows of the unknowns that exist now; a row left by one that is gone (RàZ, a new
+    // mode) is emptied.
+    const bool etalonne = Serie.ModeAcq == maBeer && n >= 3;
+    const qint32 m = Serie.ModeAcq == maBeer ? Serie.NbreCalc : 0;
+    if (etalonne) {
+        double xd = 0, yd = 0, xf = 0, yf = 0;
+        if (dessine && Serie.DebutDroiteEtalonnage(xd, yd) && Serie.FinDroiteEtalonnage(xf, yf)) {
             qint32 x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-            Graphe.WindowXY(0, 0, x0, y0);
-            Graphe.WindowXY(x, y, x1, y1);
+            Graphe.WindowXY(xd, yd, x0, y0);
+            Graphe.WindowXY(xf, yf, x1, y1);
             canevas_.MoveTo(x0, y0);
             canevas_.LineTo(x1, y1);
         }
-        const qint32 m = Serie.NbreCalc;
-        if (beerCalcGrid->rowCount() < m + 1)
-            beerCalcGrid->setRowCount(m + 1);
-        for (qint32 j = 0; j < m; ++j) {
-            Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
-            Cellule(beerCalcGrid, j, 1, ReelToStr3(Serie.AbsCalc[j]), true, Qt::red);
-            if (dessine)
-                Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]);
-        }
-        if (m > 0)
-            beerCalcGrid->setCurrentCell(m, 0);
-        for (int r = m; r < beerCalcGrid->rowCount(); ++r) {
-            Cellule(beerCalcGrid, r, 0, QString(), true, Qt::red);
-            Cellule(beerCalcGrid, r, 1, QString(), true, Qt::red);
-        }
     }
+    if (beerCalcGrid->rowCount() < m + 1)
+        beerCalcGrid->setRowCount(m + 1);
+    for (qint32 j = 0; j < m; ++j) {
+        Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
+        Cellule(beerCalcGrid, j, 1, ReelToStr3(Serie.AbsCalc[j]), true, Qt::red);
+        if (dessine && etalonne)
+            Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]);
+    }
+    if (m > 0)
+        beerCalcGrid->setCurrentCell(m, 0);
+    for (int r = m; r < beerCalcGrid->rowCount(); ++r) {
+        Cellule(beerCalcGrid, r, 0, QString(), true, Qt::red);
+        Cellule(beerCalcGrid, r, 1, QString(), true, Qt::red);
+    }
+
+    AfficheEtalonnage();
 
     if (dessine) {
         canevas_.Detache();
         Oscillo->update();
     }
+}
+
+void TBeerForm::AfficheEtalonnage()
+{
+    // Outside the concentration mode there is no calibration: empty panel, empty column.
+    const bool beer = Serie.ModeAcq == maBeer;
+    const TEtalonnage e = beer ? Serie.Etalonnage() : TEtalonnage{};
+    const QString texte = beer ? e.TextePanneau() : QString();
+    PanneauEtalonnage->setText(texte);
+    PanneauEtalonnage->setAccessibleDescription(texte);
+    const qint32 m = beer ? Serie.NbreCalc : 0;
+    if (beerCalcGrid->rowCount() < m + 1)
+        beerCalcGrid->setRowCount(m + 1);
+    for (int r = 0; r < beerCalcGrid->rowCount(); ++r)
+        Cellule(beerCalcGrid, r, ColonneIncertitude, r < m ? e.TexteInconnu(r) : QString(), true,
+                Qt::red);
 }
 
 void TBeerForm::AffichePoint(qint32 i)
@@ -388,6 +445,9 @@ void TBeerForm::AppliqueControles()
     ClavierEdit->setEnabled(e.valeurActif);
     Conseil(ClavierEdit, e.valeurHint);
     beerCalcGrid->setVisible(e.inconnusVisible);
+    PanneauEtalonnage->setVisible(e.inconnusVisible);
+    RapportM->setVisible(e.inconnusVisible);
+    droite_->setFixedWidth(e.inconnusVisible ? LargeurDroiteEtalonnage : LargeurDroite);
     MajBtn->setEnabled(e.majActif);
     ZeroBtn->setEnabled(e.zeroActif);
 }
@@ -396,6 +456,7 @@ void TBeerForm::MajControles()
 {
     ClavierEdit->clear();
     AppliqueControles();
+    AfficheEtalonnage();
     if (Serie.Controles().focusValeur && ClavierEdit->isEnabled())
         ClavierEdit->setFocus();
 }
@@ -408,6 +469,11 @@ void TBeerForm::FocusValeur()
 void TBeerForm::VideValeur()
 {
     ClavierEdit->clear();
+}
+
+void TBeerForm::Avertit(const QString& texte)
+{
+    LabelAvis->setText(texte);
 }
 
 // ---- commands --------------------------------------------------------------------------
@@ -536,6 +602,11 @@ void TBeerForm::CopieDonnees(bool envoyer)
 void TBeerForm::SauveFichier()
 {
     Serie.SauveDansFichier();
+}
+
+void TBeerForm::RapportMClick()
+{
+    Serie.SauveRapport();
 }
 
 // ---- window ----------------------------------------------------------------------------

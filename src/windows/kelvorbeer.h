@@ -51,6 +51,7 @@ public:
     QLabel* LabelLambda = nullptr;
     TSpinEdit* LambdaSE = nullptr;
     QLabel* LabelClavier = nullptr;
+    QLabel* LabelAvis = nullptr;     // a reading that recorded nothing says so here
     QLineEdit* ClavierEdit = nullptr;
     QWidget* ToolBar = nullptr;
     QToolButton* SaveBtn = nullptr;
@@ -66,8 +67,12 @@ public:
     QAction* KurvalisM = nullptr;
     QAction* ClipM = nullptr;
     QAction* FileM = nullptr;
+    QAction* RapportM = nullptr;         // calibration report for a spreadsheet
     QTableWidget* BeerMesureGrid = nullptr;
-    QTableWidget* beerCalcGrid = nullptr;
+    QTableWidget* beerCalcGrid = nullptr; // concentration, absorbance, "c ± u"
+    // Fit, equation, R², standards, s, last unknown and warnings of the concentration
+    // mode; its text is also its accessible description, for screen readers.
+    QLabel* PanneauEtalonnage = nullptr;
     TZoneImage* Oscillo = nullptr;
     TModeBeerDlg* ModeBeerDlg = nullptr;   // made on the first "Mode"
 
@@ -85,6 +90,7 @@ public:
     void SaveBtnClick();
     void KurvalisMClick(QAction* item);
     void SauveFichier();
+    void RapportMClick();
     void CopieDonnees(bool envoyer);
 
     void FormActivate();
@@ -114,16 +120,20 @@ private:
     void MajControles() override;
     void FocusValeur() override;
     void VideValeur() override;
+    void Avertit(const QString& texte) override;
 
     void Construit();
     void CopieVersGraphe();
     void ChoisitImage(QAction* item);
     void EcritLigneMesure(int rang, const QString& x, const QString& y);
+    // The calibration panel and the "c ± u" column, from the series as it stands.
+    void AfficheEtalonnage();
     template <class F> void DessineDans(F f);
 
     TAppareil& Appareil;
     TCanevasQt canevas_;
     QActionGroup* destinations_ = nullptr;
+    QWidget* droite_ = nullptr;
 };
 
 } // namespace kelvor

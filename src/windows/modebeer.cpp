@@ -3,6 +3,7 @@
 #include "util/dialogues.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -74,9 +75,17 @@ TModeBeerDlg::TModeBeerDlg(TSerieBeer& serie, QWidget* parent) : QDialog(parent)
     EditMaxBeer = Edit(QStringLiteral("Concentration maxi"), beer);
     auto* labelMax = new QLabel(QStringLiteral("Concentration &maxi"), beer);
     labelMax->setBuddy(EditMaxBeer);
+    AjustementCB = new QComboBox(beer);
+    AjustementCB->setAccessibleName(QStringLiteral("Ajustement"));
+    for (TAjustement a : {ajRapportSommes, ajOrigine, ajAffine})
+        AjustementCB->addItem(NomAjustement(a));
+    auto* labelAjustement = new QLabel(QStringLiteral("A&justement"), beer);
+    labelAjustement->setBuddy(AjustementCB);
     beerLayout->addWidget(MemoBeer, 0, 0, 1, 2);
     beerLayout->addWidget(labelMax, 1, 0);
     beerLayout->addWidget(EditMaxBeer, 1, 1);
+    beerLayout->addWidget(labelAjustement, 2, 0);
+    beerLayout->addWidget(AjustementCB, 2, 1);
     Pages->addWidget(beer);
 
     // Keyboard page.
@@ -150,6 +159,7 @@ void TModeBeerDlg::FormActivate()
     EditMax->setText(c.maxi);
     EditMin->setText(c.mini);
     EditMaxBeer->setText(c.maxBeer);
+    AjustementCB->setCurrentIndex(c.ajustement);
     SetItemIndex(c.mode);
 }
 
@@ -171,6 +181,8 @@ TChampsModeBeer TModeBeerDlg::Choix() const
     c.mini = EditMin->text();
     c.maxi = EditMax->text();
     c.maxBeer = EditMaxBeer->text();
+    const int a = AjustementCB->currentIndex();
+    c.ajustement = a >= ajRapportSommes && a <= ajAffine ? TAjustement(a) : serie_.Ajustement;
     return c;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // The Beer-Lambert mode dialog: the acquisition mode and what goes with it (the largest
 // expected concentration, or the symbol, unit, meaning and range of the user's own
-// quantity). It reads and writes the one Beer-Lambert series; the rules are the series'.
+// quantity), and the fit of the calibration line. It reads and writes the one Beer-Lambert series; the rules are the series'.
 
 #include "mesure/beer.h"
 
 #include <QDialog>
 
 class QButtonGroup;
+class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -28,6 +29,7 @@ public:
     QStackedWidget* Pages = nullptr;
     QPlainTextEdit* MemoBeer = nullptr;
     QLineEdit* EditMaxBeer = nullptr;
+    QComboBox* AjustementCB = nullptr;  // fit, in the order of TAjustement
     QLineEdit* EditNom = nullptr;
     QLineEdit* EditUnite = nullptr;
     QLineEdit* EditMin = nullptr;

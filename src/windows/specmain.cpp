@@ -15,6 +15,7 @@
 #include "windows/kelvorcinet.h"
 #include "windows/spinedit.h"
 #include "windows/communs.h"
+#include "windows/aide.h"
 
 #include <QAction>
 #include <QApplication>
@@ -188,6 +189,7 @@ void TSpectreMain::FormCreate()
     CinetiqueAct = Action("C&inétique", "Ouvre la fenêtre de mesure de cinétique", QKeySequence(Qt::Key_C));
     AProposAct = Action("&A propos...", {}, {});
     QuitterAct = Action("&Quitter", "Quitter|Quitter l'application", {});
+    ToolBar->insertAction(QuitterAct, AjouteAide(this, QStringLiteral("spectre")));
     SauverAct->setEnabled(false);
     KurvalisAct->setEnabled(false);
 

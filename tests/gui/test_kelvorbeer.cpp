@@ -9,6 +9,7 @@
 #include "instrument/inifile.h"
 #include "instrument/liaison.h"
 #include "integration/banc.h"
+#include "mesure/rapportetalonnage.h"
 #include "platform/portserie.h"
 #include "platform/pressepapier.h"
 #include "support/appareilscript.h"
@@ -18,6 +19,8 @@
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QSettings>
 #include <QFile>
@@ -27,12 +30,15 @@
 #include <QStatusTipEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace kelvor;
@@ -88,6 +94,25 @@ protected:
             dlg.OKBtn->click();
         });
         form->ModeBtn0->click();
+    }
+    // Mode dialog answered with a fit, the concentration mode and its maximum kept.
+    void Ajustement(TAjustement a)
+    {
+        dialogues.RepondDialogue(true, [a](QDialog& d) {
+            auto& dlg = static_cast<TModeBeerDlg&>(d);
+            dlg.SetItemIndex(maBeer);
+            dlg.AjustementCB->setCurrentIndex(a);
+            dlg.OKBtn->click();
+        });
+        form->ModeBtn0->click();
+    }
+    // The calibration panel, found as a screen reader finds it.
+    QLabel* Panneau()
+    {
+        for (QLabel* l : form->findChildren<QLabel*>())
+            if (l->accessibleName() == QStringLiteral("Étalonnage"))
+                return l;
+        return nullptr;
     }
     QString Cellule(QTableWidget* g, int r, int c)
     {
@@ -194,26 +219,61 @@ TEST_F(BeerFormTest, SpaceRecordsExceptBetweenAWavelengthChangeAndMajOrActivatio
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 0, 0), "n");
 }
 
-TEST_F(BeerFormTest, NegativePointIsDrawnOnceThenRemovedAndRenumbered)
+// A reading below zero leaves the series as soon as it is read; the points after it
+// are numbered on.
+TEST_F(BeerFormTest, NegativeReadingLeavesTheSeriesWhenReadAndTheNextPointsRenumber)
 {
     TBeerForm& f = Fenetre();
     f.MajBtn->click();
     Mesure(0.5);
     Mesure(-0.01);
-    const QPoint p = Pixel(1, -0.01);
-    EXPECT_TRUE(Couleur(p, clBlack)) << "drawn when recorded";
-    EXPECT_EQ(f.Serie.NbrePoints, 2);
-
-    f.OscilloPaint();
-    EXPECT_TRUE(Couleur(p, clBlack)) << "the next redraw still shows it";
     EXPECT_EQ(f.Serie.NbrePoints, 1);
+    EXPECT_FALSE(Couleur(Pixel(1, -0.01), clBlack));
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "");
 
     Mesure(0.4);
-    f.OscilloPaint();
-    EXPECT_FALSE(Couleur(p, clBlack));
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "1");
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 1), "0,4");
+}
+
+// The unknowns grid shows only unknowns that exist.
+TEST_F(BeerFormTest, UnknownsGridKeepsNoRowOfAnUnknownThatIsGone)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,1");
+    Tape("0,01", 0.1);
+    Tape("0,02", 0.2);
+    Tape("0,03", 0.3);
+    Mesure(0.15);
+    Mesure(0.25);
+    ASSERT_EQ(Cellule(f.beerCalcGrid, 1, 0), "0,025");
+    const struct { const char* nom; std::function<void()> action; } cas[] = {
+        {"RàZ", [&] { f.ResetBtn->click(); }},
+        {"mode change", [&] {
+             dialogues.RepondDialogue(true, [](QDialog& d) {
+                 auto& dlg = static_cast<TModeBeerDlg&>(d);
+                 dlg.SetItemIndex(maIncrement);
+                 dlg.OKBtn->click();
+             });
+             f.ModeBtn0->click();
+             ModeBeer("0,1");
+         }},
+    };
+    for (const auto& k : cas) {
+        if (f.Serie.NbreCalc == 0) {
+            Tape("0,01", 0.1);
+            Tape("0,02", 0.2);
+            Tape("0,03", 0.3);
+            Mesure(0.15);
+            Mesure(0.25);
+        }
+        k.action();
+        EXPECT_EQ(f.Serie.NbreCalc, 0) << k.nom;
+        for (int r = 0; r < f.beerCalcGrid->rowCount(); ++r)
+            for (int c = 0; c < 2; ++c)
+                EXPECT_EQ(Cellule(f.beerCalcGrid, r, c), "") << k.nom << " row " << r;
+    }
 }
 
 TEST_F(BeerFormTest, CalibrationLineIsClippedAtTheTopAndUnknownsAreRedSquares)
@@ -396,42 +456,230 @@ TEST_F(BeerFormTest, SendingGoesThroughTheParameterDialogAsANewFileThenANewPage)
     qunsetenv("KELVOR_DDE_DIR");
 }
 
+// The panel shows the calibration of the series typed, with the last unknown; the grid
+// gives every unknown with its uncertainty. Standards of the worked example: slope
+// 0,86 / 0,07.
+TEST_F(BeerFormTest, CalibrationPanelAndUncertaintiesOfTheUnknowns)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ASSERT_NE(Panneau(), nullptr);
+    EXPECT_FALSE(Panneau()->isVisible()) << "no calibration outside the concentration mode";
+    ModeBeer("0,1");
+    QLabel* panneau = Panneau();
+    EXPECT_TRUE(panneau->isVisible());
+    Tape("0,01", 0.12);
+    Tape("0,02", 0.25);
+    Tape("0,04", 0.49);
+    Mesure(0.30);
+    Mesure(0.20);
+
+    const QString attendu = "Rapport des sommes (ΣA/Σc)\n"
+                            "A = 12,29·c (pente en L/mol)\n"
+                            "R² = 0,9996\n"
+                            "n = 3 étalons\n"
+                            "s = 0,0038\n"
+                            "c = 0,0163 ± 0,0003 mol/L (dernier inconnu)";
+    EXPECT_EQ(panneau->text(), attendu);
+    // The name says what it is, the description carries what it shows.
+    QAccessibleInterface* lecteur = QAccessible::queryAccessibleInterface(panneau);
+    ASSERT_NE(lecteur, nullptr);
+    EXPECT_EQ(lecteur->text(QAccessible::Name), "Étalonnage");
+    EXPECT_EQ(lecteur->text(QAccessible::Description), attendu);
+
+    const QStringList rangs = {"0,0244 ± 0,0003", "0,0163 ± 0,0003"};
+    for (int j = 0; j < 2; ++j) {
+        QStringList rang;
+        for (int c = 0; c < f.beerCalcGrid->columnCount(); ++c)
+            rang << Cellule(f.beerCalcGrid, j, c);
+        EXPECT_TRUE(rang.join(' ').contains("±")) << j;
+        EXPECT_EQ(rang.value(2), rangs[j]) << j;
+    }
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 2, 2), "");
+    f.OscilloPaint();
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 1, 2), rangs[1]) << "kept by every redraw";
+
+    f.UndoBtn->click();
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 1, 2), "");
+    EXPECT_TRUE(panneau->text().endsWith("c = 0,0244 ± 0,0003 mol/L (dernier inconnu)"));
+    f.ResetBtn->click();
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 2), "");
+    EXPECT_TRUE(panneau->text().contains("Pas d'étalonnage"));
+}
+
+// Warnings come and go with the series and never stop it with a box.
+TEST_F(BeerFormTest, WarningsAppearAndGoAsTheSeriesChanges)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,2");
+    const struct { const char* nom; std::function<void()> action; const char* avertissement; } pas[] = {
+        {"one standard", [&] { Tape("0,01", 0.1); }, "moins de 3 étalons : étalonnage peu sûr"},
+        {"three standards", [&] { Tape("0,02", 0.2); Tape("0,03", 0.3); }, nullptr},
+        {"unknown above the standards", [&] { Mesure(0.6); }, "inconnu 1 hors gamme étalonnée"},
+        {"unknown taken back", [&] { f.UndoBtn->click(); }, nullptr},
+        {"standard off the line", [&] { Tape("0,04", 0.46); }, "point 4 suspect"},
+        {"standard taken back", [&] { f.UndoBtn->click(); }, nullptr},
+        {"absorbance above 1", [&] { Tape("0,15", 1.5); },
+         "absorbance au-dessus de 1,0 (point 4) : linéarité douteuse"},
+        {"taken back", [&] { f.UndoBtn->click(); }, nullptr},
+    };
+    for (const auto& k : pas) {
+        k.action();
+        const QString texte = Panneau()->text();
+        if (k.avertissement)
+            EXPECT_TRUE(texte.contains(QStringLiteral("Attention, ") + k.avertissement))
+                << k.nom << ": " << texte.toStdString();
+        else
+            EXPECT_FALSE(texte.contains("Attention")) << k.nom << ": " << texte.toStdString();
+        EXPECT_EQ(Panneau()->accessibleDescription(), texte) << k.nom;
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty());
+    EXPECT_EQ(dialogues.questions.size(), 1) << "only the mode dialog";
+}
+
+// Standards on A = 10·c + 0,05 and an unknown at 0,2: the fit chosen in the mode dialog
+// moves the line, the unknown and the panel, and the next window starts with it.
+TEST_F(BeerFormTest, FitChosenInTheModeDialogIsFollowedAndKept)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,1");
+    for (auto [c, a] : {std::pair{"0,01", 0.15}, {"0,02", 0.25}, {"0,03", 0.35}, {"0,04", 0.45}})
+        Tape(c, a);
+    Mesure(0.2);
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 0), "0,0167");
+    EXPECT_TRUE(Panneau()->text().startsWith("Rapport des sommes (ΣA/Σc)\nA = 12·c"));
+    EXPECT_TRUE(Couleur(Pixel(0.005, 0.06), clBlack)) << "ratio of sums: through the origin";
+
+    Ajustement(ajAffine);
+    EXPECT_EQ(f.Serie.NbrePoints, 4);
+    EXPECT_EQ(Cellule(f.beerCalcGrid, 0, 0), "0,015");
+    EXPECT_TRUE(Cellule(f.beerCalcGrid, 0, 2).startsWith("0,015"));
+    const QString texte = Panneau()->text();
+    EXPECT_TRUE(texte.startsWith("Droite affine\nA = 10·c + 0,05 (pente en L/mol)\nR² = 1,0000"))
+        << texte.toStdString();
+    EXPECT_TRUE(texte.endsWith("Attention, la droite ne passe pas par l'origine : vérifier le blanc"))
+        << texte.toStdString();
+    EXPECT_TRUE(Couleur(Pixel(0.005, 0.1), clBlack)) << "affine: through the intercept";
+    EXPECT_FALSE(Couleur(Pixel(0.005, 0.06), clBlack));
+
+    // The dialog opens on the fit in use; the window leaves it in the settings.
+    int propose = -1;
+    dialogues.RepondDialogue(false, [&](QDialog& d) {
+        propose = static_cast<TModeBeerDlg&>(d).AjustementCB->currentIndex();
+    });
+    f.ModeBtn0->click();
+    EXPECT_EQ(propose, ajAffine);
+    EXPECT_EQ(f.Serie.Ajustement, ajAffine) << "Cancel keeps it";
+    f.close();
+    EXPECT_EQ(TIniFile(CheminReglages()).ReadInteger("Beer", "Ajustement", -1), ajAffine);
+    TBeerForm autre(appareil);
+    EXPECT_EQ(autre.Serie.Ajustement, ajAffine);
+}
+
+// "Rapport tableur (*.csv)" in the drop-down of "Sauver" writes the calibration report
+// under the name chosen, without touching the save destination.
+TEST_F(BeerFormTest, SpreadsheetReportFromTheSaveMenu)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    EXPECT_FALSE(f.RapportM->isVisible());
+    ModeBeer("0,1");
+    Tape("0,01", 0.12);
+    Tape("0,02", 0.25);
+    Tape("0,04", 0.49);
+    Mesure(0.30);
+    ASSERT_TRUE(f.SaveBtn->isVisible());
+    ASSERT_TRUE(f.RapportM->isVisible());
+    EXPECT_TRUE(f.SaveMenu->actions().contains(f.RapportM));
+
+    dialogues.Repond(true, dossier.filePath("etalonnage"));
+    f.RapportM->trigger();
+    EXPECT_EQ(dialogues.questions.last(), "Rapport d'étalonnage");
+    QFile fichier(dossier.filePath("etalonnage.csv"));
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly)) << "\".csv\" added to a bare name";
+    const QByteArray octets = fichier.readAll();
+    EXPECT_TRUE(octets.startsWith("\xEF\xBB\xBF\xC3\x89talonnage Beer-Lambert\r\n"));
+    for (const char* ligne : {"\r\nAjustement;Rapport des sommes (\xCE\xA3" "A/\xCE\xA3" "c)\r\n",
+                              "\r\nR\xC2\xB2;0,99959",
+                              "\r\n0,04;0,49;oui\r\n", "\r\n0,3;0,0244;0,0003\r\n"})
+        EXPECT_TRUE(octets.contains(ligne)) << ligne;
+    EXPECT_EQ(octets, RapportCsv(f.Serie.Etalonnage()));
+    EXPECT_TRUE(f.KurvalisM->isChecked()) << "the destination of \"Sauver\" stays";
+    EXPECT_EQ(dialogues.questions.size(), 2) << "mode dialog and save dialog only";
+
+    // A name typed with its extension keeps it; a cancelled dialog writes nothing.
+    dialogues.Repond(true, dossier.filePath("e.txt"));
+    f.RapportM->trigger();
+    dialogues.Repond(false, dossier.filePath("e2"));
+    f.RapportM->trigger();
+    EXPECT_EQ(QDir(dossier.path()).entryList({"e*"}, QDir::Files),
+              QStringList({"e.txt", "etalonnage.csv"}));
+
+    const QString absent = dossier.filePath("absent/r.csv");
+    dialogues.Repond(true, absent);
+    f.RapportM->trigger();
+    ASSERT_EQ(dialogues.messages.size(), 1);
+    EXPECT_TRUE(dialogues.messages[0].startsWith("Erreur d'écriture du fichier " + absent));
+}
+
 // Four standards and two unknowns read through the serial link from the simulator, whose
 // absorbance is proportional to the concentration in the cell.
-TEST_F(BeerFormTest, CalibrationAgainstTheSimulatedInstrument)
+// The window on the real link, with the simulated instrument on a pseudo-terminal.
+class BeerSimule : public BeerFormTest
 {
+protected:
+    void SetUp() override
+    {
+        BeerFormTest::SetUp();
+        QString erreur;
+        if (!sim.Demarre(&erreur))
+            GTEST_SKIP() << "no pseudo-terminal: " << erreur.toStdString();
+        sim.physique.bruit = false;
+        for (int n = 1; n <= 50; ++n)
+            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+        qputenv("KELVOR_COM3", sim.Peripherique().toLocal8Bit());
+        Spectro().ComNumberS = 3;
+        liaison = std::make_unique<TLiaison>(port, Spectro(), vue);
+        liaison->InitAppareil();
+        ASSERT_EQ(liaison->etatSpectre, esAttente);
+
+        form = std::make_unique<TBeerForm>(*liaison);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->MajBtn->click();
+        sim.MetCuve(cuSolvant);
+        form->ZeroBtn->click();
+        ModeBeer("0,1");
+        sim.MetCuve(cuEchantillon);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        liaison.reset();
+        BeerFormTest::TearDown();
+    }
+    // A standard of concentration c typed and read.
+    void Etalon(double c)
+    {
+        sim.physique.concentration = c * 10;
+        form->ClavierEdit->setText(QString::number(c));
+        QTest::keyClick(form->ClavierEdit, Qt::Key_Return);
+    }
+
     TSimulateur sim;
-    QString erreur;
-    if (!sim.Demarre(&erreur))
-        GTEST_SKIP() << "no pseudo-terminal: " << erreur.toStdString();
-    sim.physique.bruit = false;
-    for (int n = 1; n <= 50; ++n)
-        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
-    qputenv("KELVOR_COM3", sim.Peripherique().toLocal8Bit());
-    Spectro().ComNumberS = 3;
     TVueEnregistreuse vue;
     TPortSerie port;
-    TLiaison liaison(port, Spectro(), vue);
-    liaison.InitAppareil();
-    ASSERT_EQ(liaison.etatSpectre, esAttente);
+    std::unique_ptr<TLiaison> liaison;
+};
 
-    form = std::make_unique<TBeerForm>(liaison);
+TEST_F(BeerSimule, CalibrationAgainstTheSimulatedInstrument)
+{
     TBeerForm& f = *form;
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.MajBtn->click();
-    sim.MetCuve(cuSolvant);
-    f.ZeroBtn->click();
-    ModeBeer("0,1");
-
-    sim.MetCuve(cuEchantillon);
-    const double etalons[] = {0.02, 0.04, 0.06, 0.08};
-    for (double c : etalons) {
-        sim.physique.concentration = c * 10;
-        f.ClavierEdit->setText(QString::number(c));
-        QTest::keyClick(f.ClavierEdit, Qt::Key_Return);
-    }
+    for (double c : {0.02, 0.04, 0.06, 0.08})
+        Etalon(c);
     ASSERT_EQ(f.Serie.NbrePoints, 4);
     ASSERT_GT(f.Serie.pente, 0);
     for (double c : {0.03, 0.07}) {
@@ -452,6 +700,105 @@ TEST_F(BeerFormTest, CalibrationAgainstTheSimulatedInstrument)
 
     if (const QString capture = qEnvironmentVariable("KELVOR_CAPTURES"); !capture.isEmpty())
         f.grab().save(QDir(capture).filePath("beer.png"));
+}
+
+// Standards and unknowns read from the simulator with its noise: the panel gives a fit
+// close to 1 and each unknown with its uncertainty; the second unknown, beyond the last
+// standard, is flagged. Writes the window's picture when KELVOR_CAPTURE_DIR names a folder.
+TEST_F(BeerSimule, PanelAndUncertaintiesFromTheSimulatedInstrument)
+{
+    TBeerForm& f = *form;
+    sim.physique.bruit = true;
+    for (double c : {0.02, 0.04, 0.06, 0.08})
+        Etalon(c);
+    for (double c : {0.03, 0.095}) {
+        sim.physique.concentration = c * 10;
+        QTest::keyClick(&f, Qt::Key_Space);
+    }
+    ASSERT_EQ(f.Serie.NbreCalc, 2);
+    const TEtalonnage e = f.Serie.Etalonnage();
+    EXPECT_GT(e.r2, 0.99);
+    EXPECT_EQ(Panneau()->text(), e.TextePanneau());
+    EXPECT_TRUE(Panneau()->text().contains("\nR² = "));
+    EXPECT_TRUE(Panneau()->text().contains("Attention, inconnu 2 hors gamme étalonnée"));
+    for (int j = 0; j < 2; ++j) {
+        EXPECT_TRUE(Cellule(f.beerCalcGrid, j, 2).contains(" ± ")) << j;
+        EXPECT_GT(e.uInconnus[std::size_t(j)], 0) << j;
+        EXPECT_LT(e.uInconnus[std::size_t(j)], 0.005) << j;
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+
+    const QString sortie = qEnvironmentVariable("KELVOR_CAPTURE_DIR");
+    if (!sortie.isEmpty()) {
+        // The layout makes room for the panel's new lines on its next turn.
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(f.grab().save(sortie + "/beer-lambert-calibration.png"));
+    }
+}
+
+// A standard whose reading fails (no reply, or "Stop" during it) is not recorded, the
+// window says so, and the standard measured again gives the true slope.
+TEST_F(BeerSimule, AFailedReadingRecordsNothingAndSaysSo)
+{
+    TBeerForm& f = *form;
+    const struct { const char* nom; std::function<void()> panne; } cas[] = {
+        {"no reply", [&] { sim.pannes.avaleLecture = 1; }},
+        {"Stop", [&] {
+             sim.pannes.avaleLecture = 1;
+             QTimer::singleShot(50, [&] { liaison->lecture = lNone; });
+         }},
+    };
+    for (const auto& k : cas) {
+        f.ResetBtnClick();
+        Etalon(0.02);
+        k.panne();
+        Etalon(0.04);
+        EXPECT_EQ(f.Serie.NbrePoints, 1) << k.nom;
+        EXPECT_EQ(f.LabelAvis->text(), "Pas de réponse du spectrophotomètre : mesure non enregistrée")
+            << k.nom;
+        EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "") << k.nom;
+        Etalon(0.04);
+        Etalon(0.06);
+        EXPECT_EQ(f.LabelAvis->text(), "") << k.nom;
+        ASSERT_EQ(f.Serie.NbrePoints, 3) << k.nom;
+        // Beer's law: each absorbance is the slope times the concentration.
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(f.Serie.valeurY[i] / f.Serie.valeurX[i], f.Serie.pente, 0.02 * f.Serie.pente)
+                << k.nom << " point " << i;
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+}
+
+// A resize and an activation while a typed value waits for its reading redraw the
+// window; the series changes only when the reading is in.
+TEST_F(BeerSimule, ResizeAndActivationDuringAReadingLeaveTheSeriesAlone)
+{
+    TBeerForm& f = *form;
+    Etalon(0.02);
+    // A reading brighter than the blank: below zero, it leaves the series when read.
+    sim.InjecteReponse(QByteArray::number(Spectro().CourantBlanc + 500) + "\r");
+    f.ClavierEdit->setText("0,03");
+    QTest::keyClick(f.ClavierEdit, Qt::Key_Return);
+    ASSERT_EQ(f.Serie.NbrePoints, 1);
+
+    sim.pannes.retardMs = 400;
+    int pendant = -1;
+    QTimer::singleShot(150, [&] {
+        f.resize(f.width() + 40, f.height() + 30);
+        QEvent activation(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&f, &activation);
+        QCoreApplication::processEvents();
+        f.OscilloPaint();
+        pendant = f.Serie.NbrePoints;
+    });
+    Etalon(0.04);
+    EXPECT_EQ(pendant, 1) << "painting during the reading changed the series";
+    ASSERT_EQ(f.Serie.NbrePoints, 2);
+    EXPECT_EQ(f.Serie.valeurX[0], 0.02);
+    EXPECT_EQ(f.Serie.valeurX[1], 0.04);
+    EXPECT_NEAR(f.Serie.valeurY[1], 2 * f.Serie.valeurY[0], 0.02);
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "0,04");
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 4, 0), "");
 }
 
 } // namespace

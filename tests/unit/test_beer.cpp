@@ -32,6 +32,8 @@ public:
     void MajControles() override { appels << "M"; }
     void FocusValeur() override { appels << "F"; }
     void VideValeur() override { appels << "V"; }
+    void Avertit(const QString& texte) override { avis << texte; }
+    QStringList avis;   // notes shown in the window, empty ones clearing them
 };
 
 class BeerTest : public ::testing::Test
@@ -337,12 +339,109 @@ TEST_F(BeerTest, WithoutCalibrationAnUnknownIsRefused)
     Prepare(maBeer);
     Standard("0", 0.1);
     Standard("0.02", 0.0005);
-    Standard("0.03", -0.01);
+    Standard("0.03", 0.001);
     ASSERT_TRUE(serie.Controles().enregistreActif);
     serie.Enregistre();
     EXPECT_EQ(dialogues.messages, QStringList{MsgSansEtalonnage});
     EXPECT_EQ(serie.NbreCalc, 0);
     EXPECT_EQ(appareil.lectures.size(), 0u);
+}
+
+// Standards on A = 10·c + 0,05: the ratio of sums reads 12, the affine line 10 and 0,05.
+TEST_F(BeerTest, TheChosenFitGivesTheSlopeTheInterceptAndTheUnknowns)
+{
+    Prepare(maBeer);
+    for (auto [c, a] : {std::pair{"0.01", 0.15}, {"0.02", 0.25}, {"0.03", 0.35}, {"0.04", 0.45}})
+        Standard(c, a);
+    Inconnu(0.2);
+    EXPECT_NEAR(serie.pente, 12, 1e-12);
+    EXPECT_EQ(serie.ordonnee, 0);
+    EXPECT_NEAR(serie.ConcCalc[0], 0.2 / 12, 1e-12);
+
+    const auto choisit = [&](TAjustement a) {
+        TChampsModeBeer c = serie.ChampsModeDlg();
+        c.ajustement = a;
+        serie.AppliqueModeDlg(c);
+        serie.ApresChoixMode(maBeer);
+    };
+    choisit(ajAffine);
+    EXPECT_EQ(serie.NbrePoints, 4) << "same mode: the series stays";
+    EXPECT_NEAR(serie.pente, 10, 1e-9);
+    EXPECT_NEAR(serie.ordonnee, 0.05, 1e-9);
+    EXPECT_NEAR(serie.ConcCalc[0], 0.015, 1e-9) << "the unknown already read follows";
+    Inconnu(0.3);
+    EXPECT_NEAR(serie.ConcCalc[1], 0.025, 1e-9) << "a new one takes the intercept off";
+    EXPECT_EQ(serie.ChampsModeDlg().ajustement, ajAffine);
+
+    choisit(ajOrigine);
+    EXPECT_NEAR(serie.pente, (0.0015 + 0.005 + 0.0105 + 0.018) / 0.003, 1e-9);
+    EXPECT_EQ(serie.ordonnee, 0);
+
+    // A fit that comes with a change of mode leaves nothing to recompute: the series goes.
+    TChampsModeBeer c = serie.ChampsModeDlg();
+    c.mode = maIncrement;
+    c.ajustement = ajAffine;
+    serie.AppliqueModeDlg(c);
+    serie.ApresChoixMode(maBeer);
+    EXPECT_EQ(serie.NbrePoints, 0);
+    EXPECT_EQ(serie.Ajustement, ajAffine);
+}
+
+// The segment of an affine line starts at its intercept, or where it crosses A = 0.
+TEST_F(BeerTest, AffineLineSegmentEnds)
+{
+    Prepare(maBeer, 0.1);
+    serie.NbrePoints = 3;
+    const struct { double pente, ordonnee, x0, y0, x1, y1; } cas[] = {
+        {5, 0.05, 0, 0.05, 0.1, 0.55},
+        {5, -0.1, 0.02, 0, 0.1, 0.4},
+        {20, 0.2, 0, 0.2, 0.04, 1},     // clipped at the top (absorbance maximum 1)
+    };
+    for (const auto& k : cas) {
+        SCOPED_TRACE(k.ordonnee);
+        serie.pente = k.pente;
+        serie.ordonnee = k.ordonnee;
+        double x0 = -1, y0 = -1, x1 = -1, y1 = -1;
+        ASSERT_TRUE(serie.DebutDroiteEtalonnage(x0, y0));
+        ASSERT_TRUE(serie.FinDroiteEtalonnage(x1, y1));
+        EXPECT_NEAR(x0, k.x0, 1e-12);
+        EXPECT_NEAR(y0, k.y0, 1e-12);
+        EXPECT_NEAR(x1, k.x1, 1e-12);
+        EXPECT_NEAR(y1, k.y1, 1e-12);
+    }
+}
+
+// A standard taken back redoes the line even below three standards, so the unknowns in
+// the grid always match the calibration shown beside them.
+TEST_F(BeerTest, UndoingAStandardKeepsTheUnknownsOnTheLineShown)
+{
+    Prepare(maBeer);
+    Standard("0.01", 0.1);
+    Standard("0.02", 0.2);
+    Standard("0.03", 0.4);
+    Inconnu(0.2);
+    Standard("0.04", 0.4);
+    serie.Defaire();
+    serie.Defaire();
+    ASSERT_EQ(serie.NbrePoints, 2);
+    ASSERT_EQ(serie.NbreCalc, 1);
+    EXPECT_NEAR(serie.pente, 10, 1e-12);
+    EXPECT_NEAR(serie.ConcCalc[0], 0.02, 1e-12);
+    EXPECT_EQ(serie.ConcCalc[0], serie.Etalonnage().concInconnus[0]);
+}
+
+TEST_F(BeerTest, AnAffineLineThatDoesNotRiseRefusesTheUnknownWithItsReason)
+{
+    Prepare(maBeer);
+    TChampsModeBeer c = serie.ChampsModeDlg();
+    c.ajustement = ajAffine;
+    serie.AppliqueModeDlg(c);
+    for (auto [x, a] : {std::pair{"0.01", 0.3}, {"0.02", 0.2}, {"0.03", 0.1}})
+        Standard(x, a);
+    EXPECT_EQ(serie.pente, 0);
+    serie.Enregistre();
+    EXPECT_EQ(dialogues.messages, QStringList{MsgPenteNonPositive});
+    EXPECT_EQ(serie.NbreCalc, 0);
 }
 
 TEST_F(BeerTest, FullSeriesAreRefusedWithAMessage)
