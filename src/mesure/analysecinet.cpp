@@ -117,6 +117,10 @@ struct TModeleNonLineaire
     TOrdreCinet ordre;
     const TPoints& pts;
     int m;  // 2 with A∞ held at 0, 3 with it fitted
+    // Below this rate the curve is a straight line over the span: with A∞ free the fit
+    // would chase c → 0 and A∞ → ∞ for ever, so the search stops at this bound.
+    double cMini;
+    mutable std::vector<double> formes;  // scratch for the scan
 
     double Valeur(const TParam& p, double tau, double& dgdc, double& g) const
     {
@@ -127,6 +131,8 @@ struct TModeleNonLineaire
     // Residual sum of squares; infinite where the form has no value (1 + cτ ≤ 0).
     double Sce(const TParam& p) const
     {
+        if (!(p[1] >= cMini))
+            return Infini;
         double sce = 0, dg, g;
         for (std::size_t i = 0; i < pts.n(); ++i) {
             if (ordre == oc2 && 1.0 + p[1] * pts.tau[i] <= 0)
@@ -200,52 +206,82 @@ bool Inverse(const TMatrice& h, int m, TMatrice& inv)
 // fit of A on g, which makes a robust scan of c (variable projection).
 double SceProjetee(const TModeleNonLineaire& mod, double c, TParam& p)
 {
-    double sg = 0, sa = 0, sgg = 0, sga = 0, saa = 0, dg;
-    const double n = double(mod.pts.n());
-    for (std::size_t i = 0; i < mod.pts.n(); ++i) {
+    // Sums about the means: for a small c every g is close to 1 and the raw sums
+    // would cancel.
+    const std::size_t n = mod.pts.n();
+    std::vector<double>& g = mod.formes;
+    g.resize(n);
+    double mg = 0, ma = 0, dg;
+    for (std::size_t i = 0; i < n; ++i) {
         if (mod.ordre == oc2 && 1.0 + c * mod.pts.tau[i] <= 0)
             return Infini;
-        const double g = Forme(mod.ordre, mod.pts.tau[i], c, dg);
-        const double a = mod.pts.a[i];
-        sg += g;
-        sa += a;
-        sgg += g * g;
-        sga += g * a;
-        saa += a * a;
+        g[i] = Forme(mod.ordre, mod.pts.tau[i], c, dg);
+        mg += g[i];
+        ma += mod.pts.a[i];
     }
-    if (mod.m == 3) {
-        sgg -= sg * sg / n;
-        sga -= sg * sa / n;
-        saa -= sa * sa / n;
+    mg = mod.m == 3 ? mg / double(n) : 0.0;
+    ma = mod.m == 3 ? ma / double(n) : 0.0;
+    double sgg = 0, sga = 0, saa = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double u = g[i] - mg, v = mod.pts.a[i] - ma;
+        sgg += u * u;
+        sga += u * v;
+        saa += v * v;
     }
     if (!(sgg > 0))
         return Infini;
     p[0] = sga / sgg;
     p[1] = c;
-    p[2] = mod.m == 3 ? (sa - p[0] * sg) / n : 0.0;
+    p[2] = ma - p[0] * mg;
     return std::max(0.0, saa - p[0] * sga);
 }
 
-// Starting values: the best of a logarithmic scan of c·(time span) from 0.02 to 100.
+// Starting values: a logarithmic scan of c·(time span) from 0.02 to 100, then a
+// golden-section search of ln c around the best step. With D and A∞ solved for each c
+// this is the least-squares optimum itself; a curve with no curvature over the span
+// ends on the lower bound instead of drifting towards c → 0, A∞ → ∞.
 TParam Depart(const TModeleNonLineaire& mod)
 {
-    const double etendue = Etendue(mod.pts.tau);
     constexpr int pas = 40;
-    TParam meilleur{0, 1.0 / etendue, 0};
+    const double cBas = 0.02 / Etendue(mod.pts.tau);
+    const double raison = std::log(5000.0) / (pas - 1);
+    TParam p{};
+    int meilleur = 0;
     double sceMini = Infini;
     for (int j = 0; j < pas; ++j) {
-        TParam p{};
-        const double c = 0.02 / etendue * std::pow(5000.0, double(j) / (pas - 1));
-        const double sce = SceProjetee(mod, c, p);
+        const double sce = SceProjetee(mod, cBas * std::exp(raison * j), p);
         if (sce < sceMini) {
             sceMini = sce;
-            meilleur = p;
+            meilleur = j;
         }
     }
-    return meilleur;
+    const auto sceLn = [&](double u) { return SceProjetee(mod, std::exp(u), p); };
+    double a = std::max(std::log(mod.cMini), std::log(cBas) + raison * (meilleur - 1));
+    double b = std::log(cBas) + raison * (meilleur + 1);
+    const double r = (std::sqrt(5.0) - 1) / 2;
+    double u1 = b - r * (b - a), u2 = a + r * (b - a);
+    double s1 = sceLn(u1), s2 = sceLn(u2);
+    while (b - a > 1e-9) {
+        if (s1 <= s2) {
+            b = u2;
+            u2 = u1;
+            s2 = s1;
+            u1 = b - r * (b - a);
+            s1 = sceLn(u1);
+        } else {
+            a = u1;
+            u1 = u2;
+            s1 = s2;
+            u2 = a + r * (b - a);
+            s2 = sceLn(u2);
+        }
+    }
+    SceProjetee(mod, std::exp((a + b) / 2), p);
+    return p;
 }
 
-// Levenberg-Marquardt from the scan's best point; the covariance is s²·(JᵀJ)⁻¹ at the end.
+// Levenberg-Marquardt polish from the search's best point (a few steps at most: it starts
+// at the optimum); the covariance is s²·(JᵀJ)⁻¹ at the end.
 bool Marquardt(const TModeleNonLineaire& mod, TParam& p, TMatrice& cov, double& sce)
 {
     const int m = mod.m;
@@ -255,7 +291,7 @@ bool Marquardt(const TModeleNonLineaire& mod, TParam& p, TMatrice& cov, double& 
     double lambda = 1e-3;
     TMatrice h;
     TParam b;
-    for (int iteration = 0; iteration < 100; ++iteration) {
+    for (int iteration = 0; iteration < 20; ++iteration) {
         mod.Normales(p, h, b);
         bool accepte = false;
         double sceNouvelle = sce;
@@ -282,7 +318,7 @@ bool Marquardt(const TModeleNonLineaire& mod, TParam& p, TMatrice& cov, double& 
         const double gain = sce - sceNouvelle;
         if (accepte)
             sce = sceNouvelle;
-        if (!accepte || gain <= 1e-12 * sce || sce <= 1e-300)
+        if (!accepte || gain <= 1e-10 * sce || sce <= 1e-300)
             break;
     }
     mod.Normales(p, h, b);
@@ -329,7 +365,7 @@ TAjustementCinet AjusteCourbe(TOrdreCinet ordre, const TPoints& pts, double sct,
     TAjustementCinet f;
     f.ordre = ordre;
     f.t0 = pts.t0;
-    const TModeleNonLineaire mod{ordre, pts, libre ? 3 : 2};
+    const TModeleNonLineaire mod{ordre, pts, libre ? 3 : 2, 0.002 / Etendue(pts.tau), {}};
     TParam p = Depart(mod);
     TMatrice cov{};
     double sce = 0;
