@@ -104,7 +104,7 @@ struct TAnalyseCinet
 TAnalyseCinet AnalyseCinetique(std::span<const double> t, std::span<const double> a,
                                const TOptionsAnalyse& options = {});
 
-// Slope of the first options.NbrePointsVitesse points (at least 3).
+// Slope of the first nbrePoints usable points (fewer when the run is shorter; at least 3).
 TVitesseInitiale VitesseInitiale(std::span<const double> t, std::span<const double> a,
                                  qint32 nbrePoints = 5);
 
