@@ -28,6 +28,7 @@ const char* const aide =
     "  variant 5100|5105        numero de modele renvoye a CONNECT\n"
     "  noise on|off             bruit de mesure\n"
     "  mute on|off              plus aucune reponse\n"
+    "  threewire on|off         ligne trois fils : CTS jamais leve, un port qui l'attend n'emet rien\n"
     "  garbage on|off           une ligne parasite avant chaque reponse\n"
     "  split N                  reponses ecrites par morceaux de N octets (0 = entieres)\n"
     "  crlf on|off              fin de ligne CR LF au lieu de CR\n"
@@ -36,6 +37,7 @@ const char* const aide =
     "  longline N               N octets sans CR avant la prochaine reponse\n"
     "  cut N                    fermer la ligne apres N lignes du prochain balayage\n"
     "  deaf N                   ignorer les N prochaines commandes\n"
+    "  swallow N                pas de reponse a la Nieme prochaine mesure avec lampe\n"
     "  send TEXTE               ecrire TEXTE suivi de CR sur la ligne\n"
     "  log                      commandes recues depuis le dernier 'clear'\n"
     "  clear                    vider le journal\n"
@@ -135,6 +137,7 @@ int main(int argc, char** argv)
             else if (mot == "variant") sim.modele = arg.toLatin1();
             else if (mot == "noise") sim.physique.bruit = Oui(arg);
             else if (mot == "mute") p.muet = Oui(arg);
+            else if (mot == "threewire") p.sansCts = Oui(arg);
             else if (mot == "garbage") p.dechets = Oui(arg);
             else if (mot == "split") p.decoupe = arg.toInt();
             else if (mot == "crlf") p.crlf = Oui(arg);
@@ -143,6 +146,7 @@ int main(int argc, char** argv)
             else if (mot == "longline") p.ligneLongue = arg.toInt();
             else if (mot == "cut") p.coupureApres = arg.toInt();
             else if (mot == "deaf") p.ignoreProchaines = arg.toInt();
+            else if (mot == "swallow") p.avaleLecture = arg.toInt();
             else if (mot == "send") sim.Emet(arg.toLatin1() + '\r');
             else if (mot == "log") {
                 for (const QByteArray& c : sim.Commandes())

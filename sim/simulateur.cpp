@@ -110,6 +110,12 @@ void TSimulateur::Ferme()
         emit LigneFermee();
 }
 
+bool TSimulateur::AttendCts() const
+{
+    termios t{};
+    return esclave >= 0 && tcgetattr(esclave, &t) == 0 && (t.c_cflag & CRTSCTS) != 0;
+}
+
 void TSimulateur::Emet(const QByteArray& octets)
 {
     Ecrit(octets);
@@ -133,6 +139,9 @@ void TSimulateur::Lit()
                 Ferme();
             return;
         }
+        // On a three-wire line CTS never rises: a port that waits for it sends nothing.
+        if (pannes.sansCts && AttendCts())
+            continue;
         journal.append(tampon, n);
         for (ssize_t i = 0; i < n; ++i) {
             const char c = tampon[i];
@@ -177,6 +186,8 @@ void TSimulateur::Traite(const QByteArray& commande)
     } else if (commande == "MEASURE NO LAMP") {
         Reponds(QByteArray::number(physique.Obscurite()), reel ? 50 + 2 * nombreFlash : 0);
     } else if (commande == "MEASURE WITH LAMP") {
+        if (pannes.avaleLecture > 0 && --pannes.avaleLecture == 0)
+            return;
         Reponds(QByteArray::number(physique.Intensite(position, Temps())), reel ? 50 + 2 * nombreFlash : 0);
     } else if (commande.startsWith("NO OF READINGS ")) {
         qint32 n = 0;

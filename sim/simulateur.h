@@ -45,6 +45,8 @@ public:
         int ligneLongue = 0;        // one shot: this many bytes without CR before the next reply
         int coupureApres = -1;      // one shot: close the line after this many lines of the next scan
         int ignoreProchaines = 0;   // the next n commands get no reply
+        bool sansCts = false;       // three-wire line: our CTS is never raised
+        int avaleLecture = 0;       // one shot: the nth "MEASURE WITH LAMP" from now gets no reply
     };
 
     explicit TSimulateur(QObject* parent = nullptr);
@@ -107,6 +109,8 @@ private:
     };
 
     void Lit();
+    // The program's side of the line waits for CTS before it sends (RTS/CTS handshaking).
+    bool AttendCts() const;
     void Vide();
     void Traite(const QByteArray& commande);
     void Reponds(const QByteArray& ligne, qint64 pauseMs, bool estConnect = false);

@@ -37,6 +37,14 @@ void RapporteErreur(const QString& message)
     Dialogues().Message(message);
 }
 
+bool QuitterQuandMeme(const QStringList& nonSauves)
+{
+    if (nonSauves.isEmpty())
+        return true;
+    return Dialogues().Confirme(QStringLiteral("Non sauvé : %1. Quitter quand même ?").arg(nonSauves.join(", ")),
+                                TDialogues::bOkAnnuler);
+}
+
 namespace {
 
 int ExecuteFenetres(const std::function<void(TSpectreMain&)>& pret)

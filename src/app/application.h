@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QStringList>
 #include <functional>
 
 namespace kelvor {
@@ -18,6 +19,10 @@ public:
 
 // Shows the message of an unhandled failure and undoes the wait appearance.
 void RapporteErreur(const QString& message);
+
+// Before the program ends with unsaved work (each named, e.g. "le spectre"): asks once,
+// OK to quit, "Annuler" to stay. true when nothing is unsaved or the user confirms.
+bool QuitterQuandMeme(const QStringList& nonSauves);
 
 // The program's title: its name for the desktop and the caption of its message boxes.
 // Not a display name, which the platform would append to every window caption.

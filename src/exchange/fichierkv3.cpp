@@ -22,9 +22,9 @@ qint32 Borne(qint32 n)
 
 void Variables(QStringList& l, const TVariable& a, const TVariable& b)
 {
-    l << QStringLiteral("£2 NOM VAR") << a.nom << b.nom;
-    l << QStringLiteral("£2 UNITE VAR") << a.unite << b.unite;
-    l << QStringLiteral("£2 SIGNIF VAR") << a.signif << b.signif;
+    l << QStringLiteral("£2 NOM VAR") << UneLigne(a.nom) << UneLigne(b.nom);
+    l << QStringLiteral("£2 UNITE VAR") << UneLigne(a.unite) << UneLigne(b.unite);
+    l << QStringLiteral("£2 SIGNIF VAR") << UneLigne(a.signif) << UneLigne(b.signif);
 }
 
 void Acquisition(QStringList& l, const QString& executable)
@@ -56,9 +56,9 @@ QStringList EnteteKV3Cinetique(const QString& executable, const TValeursConstant
     Variables(l, {QStringLiteral("t"), QStringLiteral("s"), QStringLiteral("durée")},
               {QStringLiteral("A"), QString(), QStringLiteral("Absorbance")});
     if (c.avecConstante) {
-        l << QStringLiteral("£1 NOM CONST") << c.NomConst;
-        l << QStringLiteral("£1 UNITE CONST") << c.UniteConst;
-        l << QStringLiteral("£1 SIGNIF CONST") << c.SignifConst;
+        l << QStringLiteral("£1 NOM CONST") << UneLigne(c.NomConst);
+        l << QStringLiteral("£1 UNITE CONST") << UneLigne(c.UniteConst);
+        l << QStringLiteral("£1 SIGNIF CONST") << UneLigne(c.SignifConst);
     }
     Acquisition(l, executable);
     return l;
@@ -72,17 +72,17 @@ QStringList PageKV3Cinetique(const TValeursConstante& c, const QString& instrume
     l << QStringLiteral("£1 PAGE COMMENT");
     l << (c.Commentaire.isEmpty()
               ? QStringLiteral("Suivi de cinétique par spectro ") + instrument + dateHeure
-              : c.Commentaire);
+              : UneLigne(c.Commentaire));
     const qint32 nb = Borne(n);
     l << QStringLiteral("&%1 VALEUR VAR").arg(nb);
     for (qint32 i = 0; i < nb; ++i)
         l << NombreKV3(x[i]) + ' ' + NombreKV3(y[i]);
     if (c.avecConstante)
-        l << QStringLiteral("&1 VALEUR CONST") << c.ValeurConst;
+        l << QStringLiteral("&1 VALEUR CONST") << UneLigne(c.ValeurConst);
     if (!reperes.isEmpty()) {
         l << QStringLiteral("&%1 REPERE").arg(reperes.size());
         for (const TRepereTexte& r : reperes)
-            l << NombreKV3(r.Valeur) + '\t' + r.Text;
+            l << NombreKV3(r.Valeur) + '\t' + UneLigne(r.Text);
     }
     return l;
 }

@@ -133,7 +133,7 @@ void TConstanteDlg::RetireDernierItem()
 void TConstanteDlg::FormActivate()
 {
     AddColPermis = PermisColonne(modeKurvalis, AddColPermis);
-    const QStringList voulus = ItemsEnvoi(modeKurvalis, AddColPermis);
+    const QStringList voulus = ItemsEnvoi(ModeOffert(), AddColPermis);
     while (items_.size() > voulus.size())
         RetireDernierItem();
     while (items_.size() < voulus.size())
@@ -142,9 +142,16 @@ void TConstanteDlg::FormActivate()
         items_[i]->setText(voulus[i]);
 }
 
+TmodeKurvalis TConstanteDlg::ModeOffert() const
+{
+    // Data on another grid than the columns sent so far cannot join them: the second
+    // item then means a new page.
+    return modeKurvalis == kColonne && !AddColPermis ? kPage : modeKurvalis;
+}
+
 void TConstanteDlg::Enregistre()
 {
-    modeKurvalis = ModeApresOK(modeKurvalis, ItemIndex());
+    modeKurvalis = ModeApresOK(ModeOffert(), ItemIndex());
     valeurConst = StrToReel(ValeurConstEdit->text());
     avecConstante = !NomConstEdit->text().isEmpty();
     enregistre_ = true;

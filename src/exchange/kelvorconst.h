@@ -58,6 +58,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The way of sending the items stand for: a column only while it is allowed.
+    TmodeKurvalis ModeOffert() const;
     void Enregistre();
     // Centred on the screen rather than on the main window, at every showing.
     void CentreEcran();

@@ -25,7 +25,19 @@ qint32 BorneLambda(qint32 lambda)
 
 QString LigneMarque(const TRepereTexte& r)
 {
-    return ReelToStrPoint(r.Valeur) + '\t' + r.Text;
+    return ReelToStrPoint(r.Valeur) + '\t' + UneLigne(r.Text);
+}
+
+// Two columns of user texts on one line.
+QString Colonnes(const QString& a, const QString& b)
+{
+    return UneLigne(a) + '\t' + UneLigne(b);
+}
+
+void LignesConst(QStringList& donnees, const TValeursConstante& c)
+{
+    donnees << QString() << UneLigne(c.NomConst) << UneLigne(c.UniteConst)
+            << UneLigne(c.ValeurConst);
 }
 
 } // namespace
@@ -47,6 +59,14 @@ QString AbsSpectre(double a)
     // The instrument's own absorbance form; it only depends on the locale.
     static const Tspectro formes;
     return formes.StrAbs(a);
+}
+
+QString UneLigne(QString texte)
+{
+    for (QChar& c : texte)
+        if (c == u'\r' || c == u'\n' || c == u'\t')
+            c = u' ';
+    return texte;
 }
 
 QString TexteBloc(const QStringList& lignes)
@@ -83,9 +103,8 @@ bool EcritFichierLignes(const QString& nom, const QStringList& lignes, QString* 
 
 void AjouteConst(QStringList& donnees, const TValeursConstante& c)
 {
-    if (!c.avecConstante)
-        return;
-    donnees << QString() << c.NomConst << c.UniteConst << c.ValeurConst;
+    if (c.avecConstante)
+        LignesConst(donnees, c);
 }
 
 QStringList BlocCinetique(const QString& executable, const QString& dateHeure,
@@ -93,7 +112,7 @@ QStringList BlocCinetique(const QString& executable, const QString& dateHeure,
                           qint32 n, const ListeReperes& reperes)
 {
     QStringList l;
-    l << executable << QStringLiteral("Cinétique  ") + dateHeure << c.Commentaire
+    l << executable << QStringLiteral("Cinétique  ") + dateHeure << UneLigne(c.Commentaire)
       << QStringLiteral("t\tA") << QStringLiteral("s\t");
     for (qint32 i = 0; i < Borne(n); ++i)
         l << ReelToStrPoint(x[i]) + '\t' + ReelToStrPoint(y[i]);
@@ -110,14 +129,14 @@ QStringList BlocSpectre(const QString& executable, const QString& dateHeure,
                         const TValeursConstante& c, const Vecteur& y, qint32 debut, qint32 fin)
 {
     QStringList l;
-    l << executable << c.Commentaire + QStringLiteral(" spectre ") + dateHeure
+    l << executable << UneLigne(c.Commentaire) + QStringLiteral(" spectre ") + dateHeure
       << QStringLiteral("lambda\tA") << QStringLiteral("nm\t");
     for (qint32 lambda = BorneLambda(debut); lambda <= BorneLambda(fin); ++lambda)
         if (!std::isnan(y[lambda]))
             l << QString::number(lambda) + '\t' + AbsSpectre(y[lambda]);
     // The spectrum follows the symbol typed now, not the flag of the last confirmation.
     if (!c.NomConst.isEmpty())
-        l << QString() << c.NomConst << c.UniteConst << c.ValeurConst;
+        LignesConst(l, c);
     return l;
 }
 
@@ -126,7 +145,7 @@ QStringList BlocColonne(qint32 numero, const QString& commentaire, const Vecteur
 {
     QStringList l;
     l << QString() << QStringLiteral("A%1\t").arg(numero) << QStringLiteral("\t")
-      << commentaire + '\t';
+      << UneLigne(commentaire) + '\t';
     for (qint32 lambda = BorneLambda(debut); lambda <= BorneLambda(fin); ++lambda)
         if (!std::isnan(y[lambda]))
             l << AbsSpectre(y[lambda]);
@@ -151,7 +170,7 @@ QStringList PageTexteCinetique(const TValeursConstante& c, const Vecteur& x, con
             l << LigneMarque(r);
     }
     if (c.avecConstante)
-        l << QStringLiteral("&1 VALEUR CONST") << c.ValeurConst;
+        l << QStringLiteral("&1 VALEUR CONST") << UneLigne(c.ValeurConst);
     return l;
 }
 
@@ -160,8 +179,8 @@ QStringList TexteBeer(const QString& dateHeure, const TVariable& abscisse,
 {
     QStringList l;
     l << QStringLiteral("Loi de Beer-Lambert ") + dateHeure
-      << abscisse.nom + '\t' + ordonnee.nom << abscisse.unite + '\t' + ordonnee.unite
-      << abscisse.signif + '\t' + ordonnee.signif;
+      << Colonnes(abscisse.nom, ordonnee.nom) << Colonnes(abscisse.unite, ordonnee.unite)
+      << Colonnes(abscisse.signif, ordonnee.signif);
     for (qint32 i = 0; i < Borne(n); ++i)
         l << ReelToStrPoint(x[i]) + '\t' + ReelToStrPoint(y[i]);
     return l;

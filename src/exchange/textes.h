@@ -50,6 +50,10 @@ QString DateHeureCourante();
 // locale separator).
 QString AbsSpectre(double a);
 
+// A text typed or pasted by the user as it may enter a line of a block or a file:
+// CR, LF and tab each become a space, so it can neither split its line nor add a column.
+QString UneLigne(QString texte);
+
 // Lines joined with CR LF after each one, the last included.
 QString TexteBloc(const QStringList& lignes);
 // The same as Windows-1252 bytes, for files.

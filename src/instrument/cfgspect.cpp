@@ -2,6 +2,7 @@
 
 #include "instrument/inifile.h"
 #include "util/cp1252.h"
+#include "util/dialogues.h"
 
 #include <algorithm>
 #include <cmath>
@@ -245,11 +246,10 @@ QString Tspectro::StrAbs(double valeur) const
 {
     if (std::isnan(valeur))
         return QStringLiteral("0");
-    // At most five significant digits, then exactly three decimals.
-    double v = QString::number(valeur, 'e', 4).toDouble();
-    if (std::fabs(v) >= 1e5)
-        return FormatGeneral(v, 5, 1, SeparateurDecimal());
-    QString s = QString::number(v, 'f', 3);
+    // One rounding, of the value itself, at the third decimal.
+    if (std::fabs(valeur) >= 1e5)
+        return FormatGeneral(valeur, 5, 1, SeparateurDecimal());
+    QString s = QString::number(valeur, 'f', 3);
     if (s == QLatin1String("-0.000"))
         s.remove(0, 1);
     const QChar sep = SeparateurDecimal();
@@ -260,18 +260,32 @@ QString Tspectro::StrAbs(double valeur) const
 
 void Tspectro::lit(const TIniFile& ini)
 {
+    // Every value is brought inside what the windows can show, so the model and the
+    // controls never disagree and no command is built from a value out of range.
     const qint32 com = ini.ReadInteger(SectionIC, QStringLiteral("Com"), 1);
-    ComNumberS = com >= 0 && com <= 0xFFFF ? quint16(com) : 1;
-    pasLambda = ini.ReadInteger(SectionIC, QStringLiteral("PasLambda"), 2);
+    ComNumberS = com >= 1 && com <= NumeroPortMaxi ? quint16(com) : 1;
+    const qint32 pas = ini.ReadInteger(SectionIC, QStringLiteral("PasLambda"), 2);
+    pasLambda = pas >= PasLambdaMini && pas <= PasLambdaMaxi ? pas : 2;
     // An unknown ordinal would index past the variant table.
     const qint32 variante = ini.ReadInteger(SectionIC, QStringLiteral("51xx"), 0);
     Kelvor = variante == k5105 ? k5105 : k5100;
     DebutLambda = ini.ReadInteger(SectionIC, QStringLiteral("Debut"), DebutLambda);
     FinLambda = ini.ReadInteger(SectionIC, QStringLiteral("Fin"), 0);
+    BornePlage();
 
     const qint32 maxi = std::min<qint32>(MaxiLambda, MaxIndiceVecteur);
     for (qint32 l = MiniLambda(); l <= maxi; ++l)
         AbsBlanc[l] = ini.ReadInteger(SectionLigneBase, QString::number(l), 0);
+}
+
+void Tspectro::BornePlage()
+{
+    // 0..0 is "no range chosen yet": the main window proposes one.
+    if (DebutLambda == 0 && FinLambda == 0)
+        return;
+    const qint32 maxi = std::min<qint32>(MaxiLambda, MaxIndiceVecteur);
+    DebutLambda = std::clamp(DebutLambda, MiniLambda(), maxi - EcartPlageMini);
+    FinLambda = std::clamp(FinLambda, DebutLambda + EcartPlageMini, maxi);
 }
 
 void Tspectro::ecrit(TIniFile& ini)
@@ -302,7 +316,9 @@ void Tspectro::ecrit()
         return;
     TIniFile ini(chemin);
     ecrit(ini);
-    ini.UpdateFile();
+    QString erreur;
+    if (!ini.UpdateFile(&erreur))
+        Dialogues().Message(erreur);
 }
 
 Tspectro& Spectro()

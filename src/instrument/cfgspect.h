@@ -26,6 +26,12 @@ constexpr std::array<qint32, 2> LambdaMiniKelvor = {320, 198};
 // Readings averaged per measurement ("Nombre de flash") in each mode.
 constexpr std::array<qint32, 3> NombreLectures = {22, 10, 200};
 
+// Valid scan steps (nm), port numbers, and the narrowest scan range (nm).
+constexpr qint32 PasLambdaMini = 1;
+constexpr qint32 PasLambdaMaxi = 10;
+constexpr qint32 NumeroPortMaxi = 50;
+constexpr qint32 EcartPlageMini = 30;
+
 // Integer reply conversion: optional leading blanks, optional sign, decimal digits and
 // nothing else, within 32 bits. Throws EConvertError with the French message otherwise.
 qint32 EntierInstrument(const QByteArray& texte);
@@ -79,11 +85,15 @@ public:
     // Absorbance for display and files: three decimals, locale separator; "0" for no value.
     QString StrAbs(double valeur) const;
 
-    // Settings file (section "IC5100" and the baseline). Errors are swallowed.
+    // Settings file (section "IC5100" and the baseline). A file that cannot be read
+    // gives the defaults; a save that fails (or would replace an unreadable file) is
+    // reported through the dialogues, never silently lost.
     void lit();
     void ecrit();
     void lit(const TIniFile& ini);
     void ecrit(TIniFile& ini);
+    // Brings a chosen range inside the variant's wavelengths, at least 30 nm wide.
+    void BornePlage();
 
 private:
     // -log10((I - dark) / (blank - dark)), clamped; NaN when undefined.

@@ -3,6 +3,7 @@
 #include "util/cp1252.h"
 #include "util/labutil.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <cmath>
@@ -47,9 +48,15 @@ QString CheminReglages()
 
 TIniFile::TIniFile(const QString& chemin) : m_chemin(chemin)
 {
+    if (chemin.isEmpty() || !QFile::exists(chemin))
+        return;
     QFile f(chemin);
-    if (!chemin.isEmpty() && f.open(QIODevice::ReadOnly))
-        Charge(DecodeCp1252(f.readAll()));
+    QByteArray octets;
+    if (f.open(QIODevice::ReadOnly))
+        octets = f.readAll();
+    m_lisible = f.error() == QFileDevice::NoError;
+    if (m_lisible)
+        Charge(DecodeCp1252(octets));
 }
 
 void TIniFile::Charge(const QString& texte)
@@ -218,23 +225,39 @@ QByteArray TIniFile::Contenu() const
     return EncodeCp1252(texte);
 }
 
-bool TIniFile::UpdateFile() const
+bool TIniFile::UpdateFile(QString* erreur) const
 {
-    if (m_chemin.isEmpty())
+    const auto echec = [&](const QString& raison) {
+        if (erreur)
+            *erreur = raison;
         return false;
+    };
+    if (m_chemin.isEmpty())
+        return echec(QStringLiteral("Pas de dossier de données pour les réglages."));
+    if (!m_lisible)
+        return echec(QStringLiteral("Le fichier de réglages %1 existe mais ne peut pas être lu : "
+                                    "il n'est pas remplacé.")
+                         .arg(QDir::toNativeSeparators(m_chemin)));
     // Written beside the old file and renamed over it only when complete, so a full
     // disk or a locked folder never costs the stored baseline.
     // Unbuffered: a buffered write that fails while being flushed by commit() is not
     // always reported, and a short file would then replace the good one.
     QSaveFile f(m_chemin);
+    const auto echecFichier = [&] {
+        return echec(QStringLiteral("Les réglages n'ont pas pu être enregistrés dans %1 : %2")
+                         .arg(QDir::toNativeSeparators(m_chemin), f.errorString()));
+    };
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+        return echecFichier();
     const QByteArray octets = Contenu();
     if (f.write(octets) != octets.size() || f.error() != QFileDevice::NoError) {
+        const bool resultat = echecFichier();
         f.cancelWriting();
-        return false;
+        return resultat;
     }
-    return f.commit();
+    if (!f.commit())
+        return echecFichier();
+    return true;
 }
 
 } // namespace kelvor

@@ -21,6 +21,10 @@ public:
     // Loads the file; an absent or unreadable file reads as empty.
     explicit TIniFile(const QString& chemin);
 
+    // false when the file exists but could not be read: it is then never replaced, as
+    // writing back what was loaded would drop every section it holds.
+    bool Lisible() const { return m_lisible; }
+
     const QString& FileName() const { return m_chemin; }
 
     bool SectionExists(const QString& section) const;
@@ -44,8 +48,9 @@ public:
     void WriteFloat(const QString& section, const QString& cle, double valeur);
 
     // Replaces the file atomically: on any failure the previous file stays whole.
-    // Returns false on failure; callers may ignore it.
-    bool UpdateFile() const;
+    // Returns false on failure, with the reason in French in erreur when given; callers
+    // may ignore it.
+    bool UpdateFile(QString* erreur = nullptr) const;
     // The file's bytes as UpdateFile writes them.
     QByteArray Contenu() const;
 
@@ -69,6 +74,7 @@ private:
     void Charge(const QString& texte);
 
     QString m_chemin;
+    bool m_lisible = true;
     std::vector<Section> m_sections;
     QHash<QString, int> m_index;    // folded section name -> first section of that name
 };

@@ -68,6 +68,7 @@ void TLiaison::LigneComplete()
         case lAbs:
             if (!ligne.isEmpty()) {
                 spectro.SetAbsorbance(ligne);
+                absRecue = true;
                 lecture = lNone;
             }
             break;
@@ -120,8 +121,24 @@ void TLiaison::SignaleEnAttente()
 void TLiaison::SurErreurPort(const QString& message)
 {
     SupprimeTrigger();
+    Deconnecte();
     vue.Statut(message);
     Signale(message);
+}
+
+void TLiaison::Deconnecte()
+{
+    // During a search the attempt under way sees the closed port and moves on.
+    if (recherche)
+        return;
+    if (lecture == lLigneBase || lecture == lSpectre) {
+        vue.LiaisonPerdue();
+        lecture = lNone;
+    }
+    etatSpectre = esInit;
+    // The instrument may come back restarted, with its own readings count.
+    spectro.NoReading = 0;
+    vue.MajActions();
 }
 
 void TLiaison::Envoie(const QByteArray& c)
@@ -206,8 +223,12 @@ void TLiaison::SetBlancProc()
 
 double TLiaison::getAbsorbance()
 {
+    // Only a reply dispatched during this exchange is a reading: a timeout, "Stop", a
+    // lost line or a refused write must not hand back the previous absorbance.
+    spectro.AbsCourante = PasDeValeur();
+    absRecue = false;
     EnvoieCommande(lAbs, 3, QStringLiteral("Absorbance"), spectro.getAbs());
-    return spectro.AbsCourante;
+    return absRecue ? spectro.AbsCourante : PasDeValeur();
 }
 
 void TLiaison::VerifieNombreFlash(Tmode mode)
@@ -258,9 +279,13 @@ void TLiaison::EssaiPort(quint16 n)
 
 void TLiaison::InitAppareil()
 {
+    if (recherche)
+        return;
+    recherche = true;
     etatSpectre = esInit;
     vue.Sablier(true);
     const auto fin = qScopeGuard([this] {
+        recherche = false;
         AcquisitionEnCours = mSpectre;
         vue.Sablier(false);
         vue.MajActions();

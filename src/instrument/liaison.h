@@ -44,6 +44,9 @@ public:
     // Mode change: reset "Envoyer comme" before, show the mode's window after.
     virtual void ReinitEnvoi() = 0;
     virtual void OuvreFenetre(Tmode acq) = 0;
+    // The line was lost: a running scan ends as "Stop" would end it (kept points stay).
+    // lecture still holds what was expected.
+    virtual void LiaisonPerdue() {}
 };
 
 class TLiaison : public QObject, public TAppareil
@@ -78,7 +81,10 @@ public:
     void SetMode(Tmode acq) override;
     bool EchangeEnCours() const override { return profondeur > 0; }
 
+    // Does nothing while a search already runs: a second search started from inside the
+    // first one's wait would let the outer attempt take the inner one's success.
     void InitAppareil();
+    bool RechercheEnCours() const { return recherche; }
     void EssaiPort(quint16 n);
     void SupprimeTrigger();
     // When the window closes: "DISCONNECT" without waiting, then the port is closed.
@@ -98,12 +104,16 @@ private:
     void Signale(const QString& message);
     void SignaleEnAttente();
     void SurErreurPort(const QString& message);
+    // Back to "no instrument" after a lost line, so "Connection" can search again.
+    void Deconnecte();
 
     TPort& port;
     Tspectro& spectro;
     TVueLiaison& vue;
+    bool recherche = false;         // a connection search is running
     int profondeur = 0;             // exchanges running, nested ones included
     bool repondu = false;           // a reply came but was refused: the wait may end
+    bool absRecue = false;          // an absorbance line was dispatched since the last request
     QStringList etiquettes;         // debug panel labels of the running exchanges
     QStringList erreursEnAttente;   // reported once the outermost wait is over
 };

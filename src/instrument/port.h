@@ -23,7 +23,8 @@ class TPort : public QObject
 public:
     using QObject::QObject;
 
-    // Opens port n at 9600 8N1 with hardware flow control; closes any port open before.
+    // Opens port n at 9600 8N1 without flow control, DTR and RTS raised; closes any
+    // port open before.
     // Throws EPortSerie when the device cannot be opened.
     virtual void Ouvre(quint16 numero) = 0;
     virtual void Ferme() = 0;

@@ -19,6 +19,8 @@ const QString MsgSansEtalonnage = QStringLiteral(
 const QString MsgSeriePleine = QStringLiteral("La série est pleine : 2049 points au plus.");
 const QString MsgInconnusPleins =
     QStringLiteral("Trop de concentrations inconnues : 2049 au plus.");
+const QString MsgPasDeReponse =
+    QStringLiteral("Pas de réponse du spectrophotomètre : mesure non enregistrée");
 const QString QuestionSauvegarde = QStringLiteral("Sauvegarde");
 
 namespace {
@@ -78,9 +80,29 @@ bool TSerieBeer::Occupe() const
 
 bool TSerieBeer::Mesure(double& a)
 {
-    Occupation o(enCours_);
-    a = appareil_.getAbsorbance();
-    return !std::isnan(a);
+    {
+        Occupation o(enCours_);
+        a = appareil_.getAbsorbance();
+    }
+    const bool lue = !std::isnan(a);
+    if (vue_)
+        vue_->Avertit(lue ? QString() : MsgPasDeReponse);
+    return lue;
+}
+
+void TSerieBeer::ApresLecture(bool redessine)
+{
+    redessine |= RetireNegatifs() > 0;
+    redessine |= AjusteAxes();
+    if (redessine && vue_)
+        vue_->Redessine();
+}
+
+void TSerieBeer::Redessine()
+{
+    AjusteAxes();
+    if (vue_)
+        vue_->Redessine();
 }
 
 void TSerieBeer::ChoisitDestination(int item)
@@ -117,11 +139,10 @@ void TSerieBeer::Enregistre()
         if (vue_)
             vue_->AffichePoint(i);
         NbrePoints = i + 1;
-        if (NbrePoints + 16 > abscisse.maxi) {
+        const bool elargi = NbrePoints + 16 > abscisse.maxi;
+        if (elargi)
             abscisse.maxi += 16;
-            if (vue_)
-                vue_->Redessine();
-        }
+        ApresLecture(elargi);
     } else if (ModeAcq == maBeer) {
         const qint32 j = NbreCalc;
         AbsCalc[j] = a;
@@ -164,8 +185,7 @@ void TSerieBeer::ValideValeur(const QString& texte)
             }
             concMax = 1.05 * v;
             abscisse.maxi = concMax;
-            if (vue_)
-                vue_->Redessine();
+            Redessine();
         }
         AjoutePoint();
     } else if (ModeAcq == maClavier) {
@@ -179,8 +199,7 @@ void TSerieBeer::ValideValeur(const QString& texte)
                 abscisse.maxi = v;
             else
                 abscisse.mini = v;
-            if (vue_)
-                vue_->Redessine();
+            Redessine();
         }
         AjoutePoint();
     }
@@ -192,20 +211,22 @@ void TSerieBeer::AjoutePoint()
         Dialogues().Message(MsgSeriePleine);
         return;
     }
-    const qint32 i = NbrePoints;
-    valeurX[i] = valeurClavier;
     double a = 0;
     if (!Mesure(a))
         return;
+    // The index is taken once the reading is in: the series may not change meanwhile,
+    // but nothing here relies on it.
+    const qint32 i = NbrePoints;
+    valeurX[i] = valeurClavier;
     valeurY[i] = a;
     if (vue_)
         vue_->AffichePoint(i);
     NbrePoints = i + 1;
+    ApresLecture(false);
     MajControles();
     if (ModeAcq == maBeer && NbrePoints >= 3) {
         Recalibre();
-        if (vue_)
-            vue_->Redessine();
+        Redessine();
     }
     DernierPointCalc = false;
 }
@@ -244,8 +265,7 @@ void TSerieBeer::Defaire()
         if (ModeAcq == maBeer && NbrePoints >= 3)
             Recalibre();
     }
-    if (vue_)
-        vue_->Redessine();
+    Redessine();
     MajControles();
 }
 
@@ -282,8 +302,7 @@ void TSerieBeer::InitAttente()
         abscisse.mini = 0;
         abscisse.maxi = concMax;
     }
-    if (vue_)
-        vue_->Redessine();
+    Redessine();
     MajControles();
 }
 
@@ -364,8 +383,10 @@ void TSerieBeer::Zero()
     EnregistreSuspendu = false;
 }
 
-void TSerieBeer::AjusteAxes()
+bool TSerieBeer::AjusteAxes()
 {
+    const double avantX = abscisse.maxi;
+    const double avantY = absorbance.maxi;
     const qint32 n = NbrePoints;
     if (n == 0) {
         absorbance.maxi = 1;
@@ -385,6 +406,7 @@ void TSerieBeer::AjusteAxes()
         if (abscisse.maxi < m)
             abscisse.maxi = m;
     }
+    return abscisse.maxi != avantX || absorbance.maxi != avantY;
 }
 
 qint32 TSerieBeer::RetireNegatifs()
@@ -487,9 +509,10 @@ QStringList TSerieBeer::BlocPressePapier(const QString& executable, const QStrin
                                          const TValeursConstante& c) const
 {
     QStringList l;
-    l << executable << QStringLiteral("Loi de Beer-Lambert ") + dateHeure << c.Commentaire
-      << abscisse.nom + QLatin1Char('\t') + absorbance.nom
-      << abscisse.unite + QLatin1Char('\t') + absorbance.unite;
+    l << executable << QStringLiteral("Loi de Beer-Lambert ") + dateHeure
+      << UneLigne(c.Commentaire)
+      << UneLigne(abscisse.nom) + QLatin1Char('\t') + UneLigne(absorbance.nom)
+      << UneLigne(abscisse.unite) + QLatin1Char('\t') + UneLigne(absorbance.unite);
     for (qint32 i = 0; i < NbrePoints; ++i)
         l << ReelToStrPoint(valeurX[i]) + QLatin1Char('\t') + ReelToStrPoint(valeurY[i]);
     if (ModeAcq == maBeer)

@@ -68,6 +68,9 @@ public:
     virtual void FocusValeur() = 0;
     // Empties the value field.
     virtual void VideValeur() = 0;
+    // A note shown in the window without a box (a box would reactivate the window);
+    // the empty text clears it.
+    virtual void Avertit(const QString& texte) = 0;
 };
 
 // Texts shown by the series.
@@ -76,6 +79,7 @@ extern const QString MsgConcentrationHorsLimite; // "Concentration sup√©rieure √
 extern const QString MsgSansEtalonnage;
 extern const QString MsgSeriePleine;
 extern const QString MsgInconnusPleins;
+extern const QString MsgPasDeReponse;           // a reading that failed, nothing recorded
 extern const QString QuestionSauvegarde;         // "Sauvegarde"
 
 // Characters the value field lets through; every other typed character is dropped.
@@ -160,9 +164,9 @@ public:
     void MajLambda(qint32 lambda);
     void Zero();
 
-    // Redraw: axis maxima that never shrink (before drawing), then the removal of the
-    // points below zero (after drawing them once). Returns the number removed.
-    void AjusteAxes();
+    // Axis maxima that never shrink, raised to the series; true when one moved.
+    bool AjusteAxes();
+    // Removes the points below zero, closing the gaps. Returns the number removed.
     qint32 RetireNegatifs();
     // End of the calibration segment from the origin, clipped at the top of the plot.
     // False when no segment is drawn.
@@ -194,6 +198,12 @@ public:
 private:
     struct Occupation;
     bool Mesure(double& a);
+    // After a completed reading entered the series: drops points below zero, fits the
+    // axes, and redraws when they (or redessine) changed more than the new point.
+    void ApresLecture(bool redessine);
+    // Axes fitted to the series, then the whole plot and grids again. Painting itself
+    // never changes the series.
+    void Redessine();
     // Lifts the suspension of "Enregistrer" and has the window refresh its controls.
     void MajControles();
 

@@ -146,7 +146,34 @@ void TCinetique::Demarre()
 {
     InstantDebut = Horloge().HeureDuJour();
     MsDebut = Horloge().Millisecondes();
+    msOrigine_ = MsDebut;
+    creneau_ = 0;
     m_n = 0;
+}
+
+qint64 TCinetique::Echeance(qint64 creneau) const
+{
+    return msOrigine_ + creneau * DeltatMesure * 1000;
+}
+
+qint64 TCinetique::MsAvantLecture() const
+{
+    return std::max<qint64>(Echeance(creneau_) - Horloge().Millisecondes(), 0);
+}
+
+qint32 TCinetique::LectureDemandee()
+{
+    const qint64 maintenant = Horloge().Millisecondes();
+    const qint64 pas = qint64(DeltatMesure) * 1000;
+    creneau_ = std::max(creneau_ + 1, (maintenant - msOrigine_) / pas + 1);
+    return SecondesEcoulees();
+}
+
+void TCinetique::ChangeDeltat(quint16 deltat)
+{
+    msOrigine_ = Echeance(std::max<qint64>(creneau_ - 1, 0));
+    creneau_ = creneau_ > 0 ? 1 : 0;
+    DeltatMesure = deltat;
 }
 
 qint64 TCinetique::MillisecondesEcoulees() const
@@ -159,15 +186,15 @@ qint32 TCinetique::SecondesEcoulees() const
     return static_cast<qint32>(std::min<qint64>(MillisecondesEcoulees() / 1000, INT32_MAX));
 }
 
-TCinetique::TAjout TCinetique::AjoutePoint(double absC)
+TCinetique::TAjout TCinetique::AjoutePoint(double absC, qint32 instant)
 {
     // A full table already ended its run: nothing more is stored.
     if (std::isnan(absC) || m_n < 0 || m_n >= NbrePointsMaxi)
         return ajIgnore;
-    m_x[m_n] = SecondesEcoulees();
+    m_x[m_n] = instant;
     m_y[m_n] = absC;
     ++m_n;
-    if (SecondesEcoulees() > DureeMesure)
+    if (instant > DureeMesure)
         return ajTermine;
     return m_n >= NbrePointsMaxi ? ajPlein : ajAjoute;
 }
@@ -206,7 +233,7 @@ bool TCinetique::DeltatPlus()
 {
     if (DeltatMesure >= DeltatMaxi)
         return false;
-    ++DeltatMesure;
+    ChangeDeltat(DeltatMesure + 1);
     MajNbreMax();
     return true;
 }
@@ -215,7 +242,7 @@ bool TCinetique::DeltatMoins()
 {
     if (DeltatMesure <= DeltatMini)
         return false;
-    --DeltatMesure;
+    ChangeDeltat(DeltatMesure - 1);
     MajNbreMax();
     return true;
 }

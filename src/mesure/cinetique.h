@@ -100,16 +100,26 @@ public:
     void LitReglages(const TIniFile& ini, TReglagesCinetique& r);
     void EcritReglages(TIniFile& ini, const TReglagesCinetique& r) const;
 
-    // New run: clock origin, no points.
+    // New run: clock origin, no points, reading 0 due at once.
     void Demarre();
     qint64 MillisecondesEcoulees() const;
     qint32 SecondesEcoulees() const;
     qint32 NbrePoints() const { return m_n; }
 
-    // Stores a reading; a no-value reading, or one that finds the tables full, is
-    // dropped (ajIgnore). ajTermine once a point lies past the duration, ajPlein when
-    // the tables have just received their last point.
-    TAjout AjoutePoint(double absC);
+    // Reading n falls due at MsDebut + n·Δt: a fixed grid, so timer latency never
+    // accumulates. Milliseconds until the next one is due (0 when due now).
+    qint64 MsAvantLecture() const;
+    // A reading is being requested now. Returns its time stamp: the whole seconds
+    // elapsed at the request, which is n·Δt exactly when the request leaves within the
+    // second after its due time; a reading sent later (event loop held up) keeps its
+    // own truncated time, never a grid time it was not taken at. Due times that passed
+    // meanwhile are skipped, never caught up in a burst.
+    qint32 LectureDemandee();
+
+    // Stores a reading requested at instant (seconds); a no-value reading, or one that
+    // finds the tables full, is dropped (ajIgnore). ajTermine once a point lies past the
+    // duration, ajPlein when the tables have just received their last point.
+    TAjout AjoutePoint(double absC, qint32 instant);
     // Presets abscissa i to i × Δt over the whole table.
     void PrepareAbscisses();
 
@@ -121,6 +131,12 @@ public:
     bool SetDuree(qint32 secondes);
 
 private:
+    qint64 Echeance(qint64 creneau) const;
+    // A new Δt takes effect from the last due time, so a running grid stays whole.
+    void ChangeDeltat(quint16 deltat);
+
+    qint64 msOrigine_ = 0;      // due time of reading 0 of the current pace
+    qint64 creneau_ = 0;        // index of the next reading on that grid
     Vecteur& m_x;
     Vecteur& m_y;
     qint32& m_n;

@@ -75,16 +75,26 @@ void TPortSerie::Ouvre(quint16 numero)
     serie.setDataBits(QSerialPort::Data8);
     serie.setParity(QSerialPort::NoParity);
     serie.setStopBits(QSerialPort::OneStop);
-    // The kernel drives RTS from its own input buffer, which holds the instrument off
-    // long before anything could be lost.
-    serie.setFlowControl(QSerialPort::HardwareControl);
+    // No output flow control: with RTS/CTS the kernel would also hold what we send
+    // until CTS rises, and a three-wire cable never raises it.
+    serie.setFlowControl(QSerialPort::NoFlowControl);
     if (!serie.open(QIODevice::ReadWrite)) {
         const QString raison = serie.errorString();
         serie.clearError();
         throw EPortSerie(QStringLiteral("Impossible d'ouvrir COM%1 (%2) : %3").arg(numero).arg(nom, raison));
     }
+    LeveDtrRts();
     tampon.clear();
     lu = annonce = 0;
+}
+
+void TPortSerie::LeveDtrRts()
+{
+    // Tells the instrument we are there and ready. A line without modem lines (a
+    // pseudo-terminal, some adapters) refuses; that is no reason to give up the port.
+    serie.setDataTerminalReady(true);
+    serie.setRequestToSend(true);
+    serie.clearError();
 }
 
 void TPortSerie::Ferme()

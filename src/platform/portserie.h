@@ -37,6 +37,7 @@ public:
     QString NomPort(quint16 numero) const override { return kelvor::NomPort(numero); }
 
 private:
+    void LeveDtrRts();
     void Recoit();
     void Annonce();
     void SurErreur(QSerialPort::SerialPortError erreur);

@@ -377,8 +377,9 @@ QString DossierSpecial(qint32 csidl)
 void InitDossierDonnees()
 {
     DossierDonnees = DossierSpecial(CSIDL_PERSONAL) + QStringLiteral("Kurvalis");
+    // With its parents: a missing Documents folder must not leave the settings unsaved.
     if (!QFileInfo::exists(DossierDonnees))
-        QDir().mkdir(DossierDonnees);
+        QDir().mkpath(DossierDonnees);
     DossierDonnees = AjouteSeparateur(DossierDonnees);
 }
 

@@ -144,6 +144,11 @@ void TBeerForm::Construit()
     hautLayout->addSpacing(24);
     hautLayout->addWidget(LabelClavier);
     hautLayout->addWidget(ClavierEdit);
+    LabelAvis = new QLabel(haut);
+    LabelAvis->setStyleSheet(QStringLiteral("color: red;"));
+    LabelAvis->setAccessibleName(QStringLiteral("Avertissement"));
+    hautLayout->addSpacing(12);
+    hautLayout->addWidget(LabelAvis);
     hautLayout->addStretch(1);
     connect(LambdaSE, &TSpinEdit::Change, this, &TBeerForm::LambdaSEChange);
 
@@ -280,7 +285,7 @@ void TBeerForm::EcritLigneMesure(int rang, const QString& x, const QString& y)
 
 void TBeerForm::OscilloPaint()
 {
-    Serie.AjusteAxes();
+    // Shows the series as it is: painting (a resize, an activation) never changes it.
     CopieVersGraphe();
 
     const QSize taille = Oscillo->size();
@@ -305,11 +310,9 @@ void TBeerForm::OscilloPaint()
     Cellule(BeerMesureGrid, 0, 1, Serie.absorbance.nom, false);
     Cellule(BeerMesureGrid, 1, 0, Serie.abscisse.unite, false);
     Cellule(BeerMesureGrid, 1, 1, Serie.absorbance.unite, false);
-    if (BeerMesureGrid->rowCount() < Serie.NbrePoints + 3)
-        BeerMesureGrid->setRowCount(Serie.NbrePoints + 5);
-    if (Serie.RetireNegatifs() > 0)
-        CopieVersGraphe();
     const qint32 n = Serie.NbrePoints;
+    if (BeerMesureGrid->rowCount() < n + 3)
+        BeerMesureGrid->setRowCount(n + 5);
     for (qint32 i = 0; i < n; ++i)
         EcritLigneMesure(i + 2, ReelToStr3(Serie.valeurX[i]), ReelToStr3(Serie.valeurY[i]));
     if (n > 0)
@@ -317,7 +320,11 @@ void TBeerForm::OscilloPaint()
     for (int r = n + 2; r < BeerMesureGrid->rowCount(); ++r)
         EcritLigneMesure(r, QString(), QString());
 
-    if (Serie.ModeAcq == maBeer && n >= 3) {
+    // Rows of the unknowns that exist now; a row left by one that is gone (RàZ, a new
+    // mode) is emptied.
+    const bool etalonne = Serie.ModeAcq == maBeer && n >= 3;
+    const qint32 m = Serie.ModeAcq == maBeer ? Serie.NbreCalc : 0;
+    if (etalonne) {
         double x = 0;
         double y = 0;
         if (dessine && Serie.FinDroiteEtalonnage(x, y)) {
@@ -327,21 +334,20 @@ void TBeerForm::OscilloPaint()
             canevas_.MoveTo(x0, y0);
             canevas_.LineTo(x1, y1);
         }
-        const qint32 m = Serie.NbreCalc;
-        if (beerCalcGrid->rowCount() < m + 1)
-            beerCalcGrid->setRowCount(m + 1);
-        for (qint32 j = 0; j < m; ++j) {
-            Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
-            Cellule(beerCalcGrid, j, 1, ReelToStr3(Serie.AbsCalc[j]), true, Qt::red);
-            if (dessine)
-                Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]);
-        }
-        if (m > 0)
-            beerCalcGrid->setCurrentCell(m, 0);
-        for (int r = m; r < beerCalcGrid->rowCount(); ++r) {
-            Cellule(beerCalcGrid, r, 0, QString(), true, Qt::red);
-            Cellule(beerCalcGrid, r, 1, QString(), true, Qt::red);
-        }
+    }
+    if (beerCalcGrid->rowCount() < m + 1)
+        beerCalcGrid->setRowCount(m + 1);
+    for (qint32 j = 0; j < m; ++j) {
+        Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
+        Cellule(beerCalcGrid, j, 1, ReelToStr3(Serie.AbsCalc[j]), true, Qt::red);
+        if (dessine && etalonne)
+            Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]);
+    }
+    if (m > 0)
+        beerCalcGrid->setCurrentCell(m, 0);
+    for (int r = m; r < beerCalcGrid->rowCount(); ++r) {
+        Cellule(beerCalcGrid, r, 0, QString(), true, Qt::red);
+        Cellule(beerCalcGrid, r, 1, QString(), true, Qt::red);
     }
 
     if (dessine) {
@@ -408,6 +414,11 @@ void TBeerForm::FocusValeur()
 void TBeerForm::VideValeur()
 {
     ClavierEdit->clear();
+}
+
+void TBeerForm::Avertit(const QString& texte)
+{
+    LabelAvis->setText(texte);
 }
 
 // ---- commands --------------------------------------------------------------------------

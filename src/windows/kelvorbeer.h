@@ -51,6 +51,7 @@ public:
     QLabel* LabelLambda = nullptr;
     TSpinEdit* LambdaSE = nullptr;
     QLabel* LabelClavier = nullptr;
+    QLabel* LabelAvis = nullptr;     // a reading that recorded nothing says so here
     QLineEdit* ClavierEdit = nullptr;
     QWidget* ToolBar = nullptr;
     QToolButton* SaveBtn = nullptr;
@@ -89,6 +90,8 @@ public:
 
     void FormActivate();
     void FormClose();
+    // A series that closing the window would offer to save.
+    bool TravailNonSauve() const { return Serie.DemandeSauvegarde(); }
     void InitAttente() { Serie.InitAttente(); }
     void OscilloPaint();
     // Applies the series' control states without touching the value field.
@@ -112,6 +115,7 @@ private:
     void MajControles() override;
     void FocusValeur() override;
     void VideValeur() override;
+    void Avertit(const QString& texte) override;
 
     void Construit();
     void CopieVersGraphe();

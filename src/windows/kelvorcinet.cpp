@@ -11,6 +11,7 @@
 #include "util/horloge.h"
 #include "windows/spinedit.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -30,6 +31,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <climits>
 #include <cmath>
 
 namespace kelvor {
@@ -46,6 +48,38 @@ void Conseil(QWidget* w, const QString& conseil)
     const QString longue = conseil.section('|', 1);
     w->setToolTip(court.isEmpty() ? longue : court);
     w->setStatusTip(longue);
+}
+
+// A widget that assistive technologies are told not to show.
+class TAccessibleMasque : public QAccessibleWidget
+{
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.invisible = true;
+        return s;
+    }
+};
+
+const char* const ProprieteMasque = "kelvorMasqueAccessible";
+
+QAccessibleInterface* FabriqueMasque(const QString&, QObject* objet)
+{
+    if (!objet || !objet->isWidgetType() || !objet->property(ProprieteMasque).toBool())
+        return nullptr;
+    return new TAccessibleMasque(static_cast<QWidget*>(objet), QAccessible::NoRole);
+}
+
+void MasqueAccessibilite(QWidget* w)
+{
+    static const bool installee = [] {
+        QAccessible::installFactory(FabriqueMasque);
+        return true;
+    }();
+    Q_UNUSED(installee);
+    w->setProperty(ProprieteMasque, true);
 }
 
 // Restores the normal cursor however the exchange ends.
@@ -184,10 +218,13 @@ void TCinetiqueForm::Construit()
     LectureS->setAttribute(Qt::WA_StyledBackground);
     LectureS->setStyleSheet(QStringLiteral("background-color: red; border-radius: 3px;"));
     LectureS->hide();
+    // Only catches the space bar: out of the Tab order and unseen by screen readers,
+    // which reach the large buttons themselves.
     EditBidon = new QLineEdit(haut);
     EditBidon->setFixedWidth(0);
     EditBidon->setFrame(false);
-    EditBidon->setAccessibleName(QStringLiteral("Barre d'espace : étape suivante"));
+    EditBidon->setFocusPolicy(Qt::ClickFocus);
+    MasqueAccessibilite(EditBidon);
     lh->addWidget(labelLambda);
     lh->addWidget(LambdaSE);
     lh->addSpacing(10);
@@ -235,7 +272,10 @@ void TCinetiqueForm::Construit()
     Oscillo->Redessine = [this] { OscilloPaint(); };
     fond->addWidget(Oscillo, 1);
 
+    // One shot re-armed to each due time: a coarse periodic timer may fire early.
     Timer = new QTimer(this);
+    Timer->setSingleShot(true);
+    Timer->setTimerType(Qt::PreciseTimer);
 
     connect(SaveBtn, &QToolButton::clicked, this, &TCinetiqueForm::SaveBtnClick);
     connect(SaveMenu, &QMenu::triggered, this, &TCinetiqueForm::KurvalisMClick);
@@ -332,13 +372,13 @@ void TCinetiqueForm::SetEtatAcq(TEtatAcquisition etat)
     LambdaSE->setEnabled(c.LambdaSE);
     PanelDuree->setVisible(c.Panneaux);
     PanelAbs->setVisible(c.Panneaux);
-    Timer->setInterval(Cinetique.DeltatMesure * 1000);
+    // Entering eaEnCours, the first reading (StartBtnClick) arms the timer.
     if (!c.Timer)
         Timer->stop();
-    else if (!Timer->isActive())
-        Timer->start();
-    // The space bar drives the large button that shows.
-    if ((c.LambdaBtn || c.ZeroBtn || c.StartBtn) && isActiveWindow())
+    // The space bar drives the large button that shows, but a wavelength being typed
+    // keeps its field (the change itself brings us back here).
+    if ((c.LambdaBtn || c.ZeroBtn || c.StartBtn) && isActiveWindow()
+        && !LambdaSE->isAncestorOf(QApplication::focusWidget()) && !LambdaSE->hasFocus())
         EditBidon->setFocus();
 
     if (etat == eaTerminee) {
@@ -402,6 +442,7 @@ void TCinetiqueForm::ZeroBtnBisClick()
         return;
     }
     Appareil.SetBlancProc();
+    ApresEchange();
 }
 
 void TCinetiqueForm::StartBtnClick()
@@ -416,43 +457,61 @@ void TCinetiqueForm::StartBtnClick()
     TimerTimer();
 }
 
+void TCinetiqueForm::ArmeTimer()
+{
+    if (EtatAcq() == eaEnCours)
+        Timer->start(int(std::min<qint64>(Cinetique.MsAvantLecture(), INT_MAX)));
+}
+
 void TCinetiqueForm::TimerTimer()
 {
-    // A tick that falls due while a reading (or any exchange) is outstanding is skipped.
-    if (EtatAcq() != eaEnCours || lectureEnCours_ || Appareil.EchangeEnCours())
+    if (EtatAcq() != eaEnCours || lectureEnCours_)
         return;
+    // Never early: a timer that comes before the due time waits for the rest.
+    if (Cinetique.MsAvantLecture() > 0) {
+        ArmeTimer();
+        return;
+    }
+    const qint32 instant = Cinetique.LectureDemandee();
+    // A due time that finds another exchange under way is skipped, never nested.
+    if (Appareil.EchangeEnCours()) {
+        ArmeTimer();
+        return;
+    }
     lectureEnCours_ = true;
     const quint64 run = numeroRun_;
     LectureS->show();
     LectureS->repaint();
     double a = PasDeValeur();
+    QString erreur;
     try {
         a = Appareil.getAbsorbance();
     } catch (const std::exception& e) {
-        // Reported once per run: the next ticks would otherwise pile up boxes.
+        // Reported once per run: the next readings would otherwise pile up boxes.
         if (!erreurSignalee_) {
             erreurSignalee_ = true;
-            lectureEnCours_ = false;
-            LectureS->hide();
-            Dialogues().Message(QString::fromUtf8(e.what()));
-            return;
+            erreur = QString::fromUtf8(e.what());
         }
     }
     lectureEnCours_ = false;
     LectureS->hide();
     // A run discarded (RàZ, a short Stop) or restarted while waiting does not get a
     // reading taken for the one before; a run stopped and kept does.
-    if (run != numeroRun_)
-        return;
-    absC = a;
-    if (!std::isnan(absC))
-        AjoutePoint();
+    if (run == numeroRun_) {
+        absC = a;
+        if (!std::isnan(absC))
+            AjoutePoint(instant);
+    }
+    ArmeTimer();
+    if (!erreur.isEmpty())
+        Dialogues().Message(erreur);
+    ApresEchange();
 }
 
-void TCinetiqueForm::AjoutePoint()
+void TCinetiqueForm::AjoutePoint(qint32 instant)
 {
     const qint32 n = Graphe.NbrePoints;
-    const TCinetique::TAjout r = Cinetique.AjoutePoint(absC);
+    const TCinetique::TAjout r = Cinetique.AjoutePoint(absC, instant);
     if (r == TCinetique::ajIgnore)
         return;
     PanelDuree->setText(TexteDuree(Cinetique.SecondesEcoulees()));
@@ -490,16 +549,34 @@ void TCinetiqueForm::RepereBtnClick()
 {
     if (EtatAcq() != eaEnCours)
         return;
-    const quint64 run = numeroRun_;
-    const qint32 instant = Cinetique.SecondesEcoulees();
-    QString texte;
-    // Cancelling still places the marker, without a text.
-    if (!Dialogues().Saisie(QStringLiteral("Création d'un repère"), QStringLiteral("Signification"),
-                            texte))
-        texte.clear();
-    if (run != numeroRun_)
-        return;
-    DessineDans([&] { Graphe.AjouteRepere(instant, texte); });
+    reperesEnAttente_.push_back({numeroRun_, Cinetique.SecondesEcoulees()});
+    OuvreReperes();
+}
+
+void TCinetiqueForm::ApresEchange()
+{
+    if (!reperesEnAttente_.empty())
+        QMetaObject::invokeMethod(this, &TCinetiqueForm::OuvreReperes, Qt::QueuedConnection);
+}
+
+void TCinetiqueForm::OuvreReperes()
+{
+    // Opened inside an exchange's wait, the box's own loop would hold that wait, and
+    // every reading after it, until it closes: it waits for the exchange to end instead.
+    // Readings go on inside the box's loop, each at its due time.
+    while (!Appareil.EchangeEnCours() && !saisieOuverte_ && !reperesEnAttente_.empty()) {
+        const TRepereDemande d = reperesEnAttente_.front();
+        reperesEnAttente_.pop_front();
+        QString texte;
+        saisieOuverte_ = true;
+        // Cancelling still places the marker, without a text.
+        if (!Dialogues().Saisie(QStringLiteral("Création d'un repère"),
+                                QStringLiteral("Signification"), texte))
+            texte.clear();
+        saisieOuverte_ = false;
+        if (d.run == numeroRun_)
+            DessineDans([&] { Graphe.AjouteRepere(d.instant, texte); });
+    }
 }
 
 void TCinetiqueForm::PrintBtnClick()
@@ -527,7 +604,8 @@ void TCinetiqueForm::MajNbreMax()
     AfficheDuree();
     LabelDeltat->setText(QStringLiteral("%1 s").arg(Cinetique.DeltatMesure));
     Graphe.mondeX.maxi = Cinetique.DureeMesure;
-    Timer->setInterval(Cinetique.DeltatMesure * 1000);
+    if (!lectureEnCours_)
+        ArmeTimer();    // a running grid goes on at the new pace
     OscilloPaint();
 }
 
@@ -660,6 +738,11 @@ void TCinetiqueForm::SauveFichier()
         DejaSauve = true;
     else
         Dialogues().Message(QStringLiteral("Erreur d'écriture du fichier"));
+}
+
+bool TCinetiqueForm::TravailNonSauve() const
+{
+    return EtatAcq() == eaEnCours || (EtatAcq() == eaTerminee && !DejaSauve);
 }
 
 void TCinetiqueForm::FormClose()

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 
 class QAction;
@@ -95,10 +96,13 @@ public:
 
     void FormCreate();
     void FormClose();
+    // A run measured or under way that was neither saved nor sent.
+    bool TravailNonSauve() const;
     void SetEtatAcq(TEtatAcquisition etat);
     void InitAttente();
     void TimerTimer();
-    void AjoutePoint();
+    // Stores the reading just made, requested at instant (seconds).
+    void AjoutePoint(qint32 instant);
     void MajNbreMax();
 
     void LambdaBtnClick();
@@ -139,6 +143,10 @@ private:
     // Runs f with the graph's canvas attached to the paint box's picture.
     template <class F> void DessineDans(F f);
     ListeReperes Reperes() const;
+    void ArmeTimer();
+    // Marker boxes asked for during an exchange open once it is over.
+    void ApresEchange();
+    void OuvreReperes();
 
     TAppareil& Appareil;
     TCanevasQt canevas_;
@@ -147,6 +155,13 @@ private:
     bool lectureEnCours_ = false;
     quint64 numeroRun_ = 0;
     bool erreurSignalee_ = false;
+    struct TRepereDemande
+    {
+        quint64 run;
+        qint32 instant;     // seconds at the click
+    };
+    std::deque<TRepereDemande> reperesEnAttente_;
+    bool saisieOuverte_ = false;
 };
 
 } // namespace kelvor

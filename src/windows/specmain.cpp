@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,6 +45,14 @@ const QString NonConnecte = QStringLiteral(
 bool DansVecteur(qint32 l)
 {
     return l >= 0 && l <= MaxIndiceVecteur;
+}
+
+bool ContientUnPoint(const Vecteur& y, qint32 mini, qint32 maxi)
+{
+    for (qint32 l = std::max(mini, 0); l <= maxi && DansVecteur(l); ++l)
+        if (!std::isnan(y[l]))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -314,10 +323,20 @@ void TSpectreMain::FormCreate()
     DebutSE->SetMaxValue(spectro.FinLambda - 30);
     DebutSE->SetValue(spectro.DebutLambda);
     PasSE->SetValue(spectro.pasLambda);
+    AccordeModele();
 
     EffaceAffichages();
     DebugPanel->clear();
     DebugPanel->hide();
+}
+
+void TSpectreMain::AccordeModele()
+{
+    // A spin edit already showing the bounded value runs no change rule; the model must
+    // still take what is shown, or a scan would be built from a value nobody sees.
+    spectro.pasLambda = PasSE->Value();
+    spectro.DebutLambda = DebutSE->Value();
+    spectro.FinLambda = FinSE->Value();
 }
 
 void TSpectreMain::SetConstanteDlg(TConstanteDlg* dlg)
@@ -562,6 +581,8 @@ void TSpectreMain::MajActions()
 
 void TSpectreMain::ConfigClick()
 {
+    if (Liaison->RechercheEnCours())
+        return;
     Liaison->SupprimeTrigger();
     TChoixSpectroDlg& dlg = ChoixDlg();
     TPort* port = Port;
@@ -618,9 +639,17 @@ void TSpectreMain::SpectreClick()
 {
     if (!Connecte())
         return;
-    if (SauvegardeAfaire
-        && !Dialogues().Confirme(QStringLiteral("Spectre non sauvé, on continue ?"), TDialogues::bOuiNon))
+    if (!ContinueSansSauver())
         return;
+    if (!BlancCouvre(DebutSE->Value(), FinSE->Value())
+        && Dialogues().Confirme(QStringLiteral("La ligne de base ne couvre pas %1–%2 nm. "
+                                               "Refaire le Blanc d'abord ?")
+                                    .arg(DebutSE->Value())
+                                    .arg(FinSE->Value()),
+                                TDialogues::bOuiNon)) {
+        BlancClick();
+        return;
+    }
     if (!Dialogues().Confirme(QStringLiteral("Mettre la cuve avec l'échantillon puis \"OK\""),
                               TDialogues::bOkAnnuler))
         return;
@@ -637,6 +666,12 @@ void TSpectreMain::SpectreClick()
     spectro.DebutLambda = DebutSE->Value();
     spectro.FinLambda = FinSE->Value();
     DemarreBalayage(lSpectre);
+}
+
+bool TSpectreMain::ContinueSansSauver()
+{
+    return !SauvegardeAfaire
+           || Dialogues().Confirme(QStringLiteral("Spectre non sauvé, on continue ?"), TDialogues::bOuiNon);
 }
 
 void TSpectreMain::DemarreBalayage(Tlecture attendu)
@@ -678,7 +713,7 @@ void TSpectreMain::LigneBlanc(const QByteArray& chaineLue)
     if (l >= spectro.FinLambda) {
         Dialogues().Bip();
         spectro.AbsBlanc[spectro.MaxiLambda] = spectro.AbsIntCourante;
-        blancFait = true;
+        NoteBlanc();
         Liaison->etatSpectre = esAttente;
         Liaison->lecture = lNone;
         MajActions();
@@ -717,9 +752,40 @@ void TSpectreMain::FinSpectre()
     Redessine();
 }
 
+void TSpectreMain::NoteBlanc()
+{
+    blancFait = true;
+    blancDebut = spectro.DebutLambda;
+    blancFin = spectro.FinLambda;
+}
+
+bool TSpectreMain::BlancCouvre(qint32 debut, qint32 fin) const
+{
+    return blancDebut <= debut && fin <= blancFin;
+}
+
+void TSpectreMain::LiaisonPerdue()
+{
+    // The points already measured stay, as after "Stop"; the link then returns the
+    // window to "no instrument".
+    ArreteBalayage(lecture());
+}
+
 void TSpectreMain::StopClick()
 {
     const Tlecture l = lecture();
+    ArreteBalayage(l);
+    if (l != lConnect) {
+        // Before any connection there is nothing to stop, and no reason to look connected.
+        if (etatSpectre() != esInit)
+            Liaison->etatSpectre = esAttente;
+        Liaison->lecture = lNone;
+        MajActions();
+    }
+}
+
+void TSpectreMain::ArreteBalayage(Tlecture l)
+{
     if (l == lSpectre) {
         spectro.FinLambda = spectro.LambdaCourante;
         FinSE->SetValue(spectro.FinLambda);
@@ -728,17 +794,10 @@ void TSpectreMain::StopClick()
         spectro.FinLambda = spectro.LambdaCourante;
         spectro.AbsBlanc[spectro.MaxiLambda] = spectro.AbsIntCourante;
         FinSE->SetValue(spectro.FinLambda);
-        blancFait = true;
+        NoteBlanc();
         Redessine();
     }
     FinBalayage();
-    if (l != lConnect) {
-        // Before any connection there is nothing to stop, and no reason to look connected.
-        if (etatSpectre() != esInit)
-            Liaison->etatSpectre = esAttente;
-        Liaison->lecture = lNone;
-        MajActions();
-    }
 }
 
 void TSpectreMain::PasSEChange()
@@ -784,6 +843,10 @@ void TSpectreMain::AProposClick()
 
 void TSpectreMain::closeEvent(QCloseEvent* event)
 {
+    if (!adieuFait && !QuitterQuandMeme(TravauxNonSauves())) {
+        event->ignore();
+        return;
+    }
     if (!adieuFait) {
         adieuFait = true;
         Liaison->SupprimeTrigger();
@@ -794,6 +857,18 @@ void TSpectreMain::closeEvent(QCloseEvent* event)
     // shown; the loop is left without asking the other windows to close, so they do
     // not run their close steps.
     QCoreApplication::exit(0);
+}
+
+QStringList TSpectreMain::TravauxNonSauves() const
+{
+    QStringList travaux;
+    if (SauvegardeAfaire)
+        travaux << QStringLiteral("le spectre");
+    if (auto* cinetique = qobject_cast<TCinetiqueForm*>(FenetreCinetique); cinetique && cinetique->TravailNonSauve())
+        travaux << QStringLiteral("la cinétique");
+    if (auto* beer = qobject_cast<TBeerForm*>(FenetreBeer); beer && beer->TravailNonSauve())
+        travaux << QStringLiteral("la série Beer-Lambert");
+    return travaux;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -989,6 +1064,8 @@ void TSpectreMain::FileOpenClick()
         Dialogues().Message(QStringLiteral("Balayage en cours : l'arrêter avant d'ouvrir un fichier."));
         return;
     }
+    if (!ContinueSansSauver())
+        return;
     const QString nom = Dialogues().FichierOuvre(QStringLiteral("Ouvrir un spectre"), {}, {});
     if (!nom.isEmpty())
         FileOpenAccept(nom);
@@ -1000,6 +1077,11 @@ void TSpectreMain::FileOpenAccept(const QString& nom)
     QString erreur;
     if (!LitSpectre(nom, GrapheSpectre.valeurY, spectro.MiniLambda(), spectro.MaxiLambda, lu, &erreur)) {
         RapporteErreur(erreur);
+        return;
+    }
+    if (!ContientUnPoint(lu.y, spectro.MiniLambda(), spectro.MaxiLambda)) {
+        Dialogues().Message(QStringLiteral("Aucun point de spectre lisible dans le fichier %1.")
+                                .arg(QDir::toNativeSeparators(nom)));
         return;
     }
     GrapheSpectre.valeurY = lu.y;

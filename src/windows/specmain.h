@@ -90,6 +90,8 @@ public:
     qint32 debutPB = 0;
     qint32 finPB = 0;
     bool blancFait = false;
+    qint32 blancDebut = 0;      // range of the last baseline scan (ended or stopped)
+    qint32 blancFin = 0;
     Tgraphe GrapheSpectre;
     QWidget* FenetreCinetique = nullptr;
     QWidget* FenetreBeer = nullptr;
@@ -141,6 +143,10 @@ public:
     void LigneBlanc(const QByteArray& chaineLue) override;
     void LigneSpectre(const QByteArray& chaineLue) override;
     void FinSpectre();
+    // The last baseline covers debut..fin.
+    bool BlancCouvre(qint32 debut, qint32 fin) const;
+    // What would be lost by quitting now, as named in the question ("le spectre", ...).
+    QStringList TravauxNonSauves() const;
     void PasSEChange();
     void DebutSEChange();
     void FinSEChange();
@@ -184,12 +190,20 @@ private:
     void Erreur(const QString& message) override;
     void ReinitEnvoi() override;
     void OuvreFenetre(Tmode acq) override;
+    void LiaisonPerdue() override;
 
     void FormCreate();
     QAction* Action(const QString& caption, const QString& hint, const QKeySequence& touche);
     // The port is open; otherwise says that the instrument is not connected.
     bool Connecte();
     void SablierScan(bool actif);
+    // The model takes the values the spin edits show.
+    void AccordeModele();
+    // "Stop" without the state change: a scan ends where it got to, its points kept.
+    void ArreteBalayage(Tlecture l);
+    void NoteBlanc();
+    // Asks before an unsaved spectrum is replaced; true to go on.
+    bool ContinueSansSauver();
     // Sends the scan command for the current range, expecting lines of the given kind.
     void DemarreBalayage(Tlecture attendu);
     void FinBalayage();

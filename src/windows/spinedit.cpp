@@ -1,5 +1,6 @@
 #include "windows/spinedit.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace kelvor {
@@ -71,6 +72,33 @@ QValidator::State TSpinEdit::validate(QString& input, int&) const
     bool ok = false;
     t.toLongLong(&ok);
     return ok && t.size() <= 11 ? QValidator::Acceptable : QValidator::Invalid;
+}
+
+bool TSpinEdit::RefuseTouche(const QKeyEvent& touche) const
+{
+    const QString texte = touche.text();
+    if (texte.size() != 1 || !texte.at(0).isPrint())
+        return false;
+    if (touche.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false;
+    // Would the text with this character typed in still be a number in the making?
+    QString essai = lineEdit()->text();
+    const int debut = lineEdit()->hasSelectedText() ? lineEdit()->selectionStart() : lineEdit()->cursorPosition();
+    essai.remove(debut, lineEdit()->selectedText().size());
+    essai.insert(debut, texte);
+    int pos = debut + 1;
+    return validate(essai, pos) == QValidator::Invalid;
+}
+
+bool TSpinEdit::event(QEvent* e)
+{
+    // A printable key the edit would refuse anyway (a letter) is left to the window's
+    // single-key shortcuts instead of being swallowed.
+    if (e->type() == QEvent::ShortcutOverride && RefuseTouche(*static_cast<QKeyEvent*>(e))) {
+        e->ignore();
+        return true;
+    }
+    return QAbstractSpinBox::event(e);
 }
 
 QSize TSpinEdit::sizeHint() const

@@ -12,6 +12,8 @@
 
 #include <QAbstractSpinBox>
 
+class QKeyEvent;
+
 namespace kelvor {
 
 class TSpinEdit : public QAbstractSpinBox
@@ -41,10 +43,14 @@ signals:
     void Change();
 
 protected:
+    bool event(QEvent* e) override;
     StepEnabled stepEnabled() const override;
     QValidator::State validate(QString& input, int& pos) const override;
 
 private:
+    // A printable key that typing would refuse: it goes to the window's shortcuts.
+    bool RefuseTouche(const QKeyEvent& touche) const;
+
     qint32 minValue_ = 0;
     qint32 maxValue_ = 100;
     qint32 increment_ = 1;

@@ -30,9 +30,11 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace kelvor;
@@ -194,26 +196,61 @@ TEST_F(BeerFormTest, SpaceRecordsExceptBetweenAWavelengthChangeAndMajOrActivatio
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 0, 0), "n");
 }
 
-TEST_F(BeerFormTest, NegativePointIsDrawnOnceThenRemovedAndRenumbered)
+// A reading below zero leaves the series as soon as it is read; the points after it
+// are numbered on.
+TEST_F(BeerFormTest, NegativeReadingLeavesTheSeriesWhenReadAndTheNextPointsRenumber)
 {
     TBeerForm& f = Fenetre();
     f.MajBtn->click();
     Mesure(0.5);
     Mesure(-0.01);
-    const QPoint p = Pixel(1, -0.01);
-    EXPECT_TRUE(Couleur(p, clBlack)) << "drawn when recorded";
-    EXPECT_EQ(f.Serie.NbrePoints, 2);
-
-    f.OscilloPaint();
-    EXPECT_TRUE(Couleur(p, clBlack)) << "the next redraw still shows it";
     EXPECT_EQ(f.Serie.NbrePoints, 1);
+    EXPECT_FALSE(Couleur(Pixel(1, -0.01), clBlack));
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "");
 
     Mesure(0.4);
-    f.OscilloPaint();
-    EXPECT_FALSE(Couleur(p, clBlack));
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "1");
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 1), "0,4");
+}
+
+// The unknowns grid shows only unknowns that exist.
+TEST_F(BeerFormTest, UnknownsGridKeepsNoRowOfAnUnknownThatIsGone)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    ModeBeer("0,1");
+    Tape("0,01", 0.1);
+    Tape("0,02", 0.2);
+    Tape("0,03", 0.3);
+    Mesure(0.15);
+    Mesure(0.25);
+    ASSERT_EQ(Cellule(f.beerCalcGrid, 1, 0), "0,025");
+    const struct { const char* nom; std::function<void()> action; } cas[] = {
+        {"RàZ", [&] { f.ResetBtn->click(); }},
+        {"mode change", [&] {
+             dialogues.RepondDialogue(true, [](QDialog& d) {
+                 auto& dlg = static_cast<TModeBeerDlg&>(d);
+                 dlg.SetItemIndex(maIncrement);
+                 dlg.OKBtn->click();
+             });
+             f.ModeBtn0->click();
+             ModeBeer("0,1");
+         }},
+    };
+    for (const auto& k : cas) {
+        if (f.Serie.NbreCalc == 0) {
+            Tape("0,01", 0.1);
+            Tape("0,02", 0.2);
+            Tape("0,03", 0.3);
+            Mesure(0.15);
+            Mesure(0.25);
+        }
+        k.action();
+        EXPECT_EQ(f.Serie.NbreCalc, 0) << k.nom;
+        for (int r = 0; r < f.beerCalcGrid->rowCount(); ++r)
+            for (int c = 0; c < 2; ++c)
+                EXPECT_EQ(Cellule(f.beerCalcGrid, r, c), "") << k.nom << " row " << r;
+    }
 }
 
 TEST_F(BeerFormTest, CalibrationLineIsClippedAtTheTopAndUnknownsAreRedSquares)
@@ -398,40 +435,60 @@ TEST_F(BeerFormTest, SendingGoesThroughTheParameterDialogAsANewFileThenANewPage)
 
 // Four standards and two unknowns read through the serial link from the simulator, whose
 // absorbance is proportional to the concentration in the cell.
-TEST_F(BeerFormTest, CalibrationAgainstTheSimulatedInstrument)
+// The window on the real link, with the simulated instrument on a pseudo-terminal.
+class BeerSimule : public BeerFormTest
 {
+protected:
+    void SetUp() override
+    {
+        BeerFormTest::SetUp();
+        QString erreur;
+        if (!sim.Demarre(&erreur))
+            GTEST_SKIP() << "no pseudo-terminal: " << erreur.toStdString();
+        sim.physique.bruit = false;
+        for (int n = 1; n <= 50; ++n)
+            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+        qputenv("KELVOR_COM3", sim.Peripherique().toLocal8Bit());
+        Spectro().ComNumberS = 3;
+        liaison = std::make_unique<TLiaison>(port, Spectro(), vue);
+        liaison->InitAppareil();
+        ASSERT_EQ(liaison->etatSpectre, esAttente);
+
+        form = std::make_unique<TBeerForm>(*liaison);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        form->MajBtn->click();
+        sim.MetCuve(cuSolvant);
+        form->ZeroBtn->click();
+        ModeBeer("0,1");
+        sim.MetCuve(cuEchantillon);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        liaison.reset();
+        BeerFormTest::TearDown();
+    }
+    // A standard of concentration c typed and read.
+    void Etalon(double c)
+    {
+        sim.physique.concentration = c * 10;
+        form->ClavierEdit->setText(QString::number(c));
+        QTest::keyClick(form->ClavierEdit, Qt::Key_Return);
+    }
+
     TSimulateur sim;
-    QString erreur;
-    if (!sim.Demarre(&erreur))
-        GTEST_SKIP() << "no pseudo-terminal: " << erreur.toStdString();
-    sim.physique.bruit = false;
-    for (int n = 1; n <= 50; ++n)
-        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
-    qputenv("KELVOR_COM3", sim.Peripherique().toLocal8Bit());
-    Spectro().ComNumberS = 3;
     TVueEnregistreuse vue;
     TPortSerie port;
-    TLiaison liaison(port, Spectro(), vue);
-    liaison.InitAppareil();
-    ASSERT_EQ(liaison.etatSpectre, esAttente);
+    std::unique_ptr<TLiaison> liaison;
+};
 
-    form = std::make_unique<TBeerForm>(liaison);
+TEST_F(BeerSimule, CalibrationAgainstTheSimulatedInstrument)
+{
     TBeerForm& f = *form;
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.MajBtn->click();
-    sim.MetCuve(cuSolvant);
-    f.ZeroBtn->click();
-    ModeBeer("0,1");
-
-    sim.MetCuve(cuEchantillon);
-    const double etalons[] = {0.02, 0.04, 0.06, 0.08};
-    for (double c : etalons) {
-        sim.physique.concentration = c * 10;
-        f.ClavierEdit->setText(QString::number(c));
-        QTest::keyClick(f.ClavierEdit, Qt::Key_Return);
-    }
+    for (double c : {0.02, 0.04, 0.06, 0.08})
+        Etalon(c);
     ASSERT_EQ(f.Serie.NbrePoints, 4);
     ASSERT_GT(f.Serie.pente, 0);
     for (double c : {0.03, 0.07}) {
@@ -452,6 +509,71 @@ TEST_F(BeerFormTest, CalibrationAgainstTheSimulatedInstrument)
 
     if (const QString capture = qEnvironmentVariable("KELVOR_CAPTURES"); !capture.isEmpty())
         f.grab().save(QDir(capture).filePath("beer.png"));
+}
+
+// A standard whose reading fails (no reply, or "Stop" during it) is not recorded, the
+// window says so, and the standard measured again gives the true slope.
+TEST_F(BeerSimule, AFailedReadingRecordsNothingAndSaysSo)
+{
+    TBeerForm& f = *form;
+    const struct { const char* nom; std::function<void()> panne; } cas[] = {
+        {"no reply", [&] { sim.pannes.avaleLecture = 1; }},
+        {"Stop", [&] {
+             sim.pannes.avaleLecture = 1;
+             QTimer::singleShot(50, [&] { liaison->lecture = lNone; });
+         }},
+    };
+    for (const auto& k : cas) {
+        f.ResetBtnClick();
+        Etalon(0.02);
+        k.panne();
+        Etalon(0.04);
+        EXPECT_EQ(f.Serie.NbrePoints, 1) << k.nom;
+        EXPECT_EQ(f.LabelAvis->text(), "Pas de réponse du spectrophotomètre : mesure non enregistrée")
+            << k.nom;
+        EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "") << k.nom;
+        Etalon(0.04);
+        Etalon(0.06);
+        EXPECT_EQ(f.LabelAvis->text(), "") << k.nom;
+        ASSERT_EQ(f.Serie.NbrePoints, 3) << k.nom;
+        // Beer's law: each absorbance is the slope times the concentration.
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(f.Serie.valeurY[i] / f.Serie.valeurX[i], f.Serie.pente, 0.02 * f.Serie.pente)
+                << k.nom << " point " << i;
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+}
+
+// A resize and an activation while a typed value waits for its reading redraw the
+// window; the series changes only when the reading is in.
+TEST_F(BeerSimule, ResizeAndActivationDuringAReadingLeaveTheSeriesAlone)
+{
+    TBeerForm& f = *form;
+    Etalon(0.02);
+    // A reading brighter than the blank: below zero, it leaves the series when read.
+    sim.InjecteReponse(QByteArray::number(Spectro().CourantBlanc + 500) + "\r");
+    f.ClavierEdit->setText("0,03");
+    QTest::keyClick(f.ClavierEdit, Qt::Key_Return);
+    ASSERT_EQ(f.Serie.NbrePoints, 1);
+
+    sim.pannes.retardMs = 400;
+    int pendant = -1;
+    QTimer::singleShot(150, [&] {
+        f.resize(f.width() + 40, f.height() + 30);
+        QEvent activation(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&f, &activation);
+        QCoreApplication::processEvents();
+        f.OscilloPaint();
+        pendant = f.Serie.NbrePoints;
+    });
+    Etalon(0.04);
+    EXPECT_EQ(pendant, 1) << "painting during the reading changed the series";
+    ASSERT_EQ(f.Serie.NbrePoints, 2);
+    EXPECT_EQ(f.Serie.valeurX[0], 0.02);
+    EXPECT_EQ(f.Serie.valeurX[1], 0.04);
+    EXPECT_NEAR(f.Serie.valeurY[1], 2 * f.Serie.valeurY[0], 0.02);
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 3, 0), "0,04");
+    EXPECT_EQ(Cellule(f.BeerMesureGrid, 4, 0), "");
 }
 
 } // namespace

@@ -9,7 +9,9 @@
 #include "instrument/port.h"
 #include "simulateur.h"
 #include "support/dialoguesscript.h"
+#include "support/localefixe.h"
 #include "support/qtprint.h"
+#include "instrument/inifile.h"
 #include "windows/spinedit.h"
 
 #include <QAction>
@@ -20,6 +22,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -295,6 +299,7 @@ TEST_F(SpecMainTest, SampleScanComputesAbsorbanceAgainstTheBaselineAndItsAnchors
     Blanc(400, 700, 2);
     sim.MetCuve(cuEchantillon);
     Plage(330, 800, 2);
+    dialogues.Repond(false);    // the baseline does not cover 330–800: scan anyway
     dialogues.Repond(true);
     w->SpectreClick();
     ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
@@ -784,6 +789,371 @@ TEST_F(SpecMainTest, ProgramCreatesItsDataFolderAndSavesTheSettingsAtExit)
     qputenv("HOME", ancienHome);
     qunsetenv("XDG_DOCUMENTS_DIR");
     NouveauSpectro();
+}
+
+} // namespace
+
+namespace {
+
+// Absorbances are rounded once, at the third decimal, in the readout and in the file.
+TEST_F(SpecMainTest, AbsorbancesAreRoundedOnceInTheFileAndTheReadout)
+{
+    LocaleFixe francais(QLocale::French, QLocale::France);
+    struct Cas { qint32 lambda; double a; const char* ecrit; };
+    const Cas cas[] = {
+        {400, 0.0634998, "0,063"},
+        {402, -0.2004996, "-0,200"},
+        {404, 1.0004999, "1,000"},
+        {406, 0.0015001, "0,002"},
+        {408, -0.0004, "0,000"},
+    };
+    Vecteur& v = w->GrapheSpectre.valeurY;
+    v.fill(PasDeValeur());
+    QByteArray attendu;
+    for (const Cas& c : cas) {
+        v[c.lambda] = c.a;
+        attendu += QByteArray::number(c.lambda) + '\t' + c.ecrit + "\r\n";
+    }
+    Spectro().DebutLambda = 400;
+    Spectro().FinLambda = 408;
+    QTemporaryDir dossier;
+    const QString nom = dossier.filePath("r.txt");
+    dialogues.Repond(true, nom);
+    w->SauveSpectreClick();
+    QFile f(nom);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lignes = f.readAll().split('\n');
+    ASSERT_EQ(lignes.size(), 3 + 5 + 1);
+    EXPECT_EQ(lignes.mid(3).join('\n'), attendu);
+
+    // The readout of a scan line goes through the same writer.
+    Spectro().AbsBlanc.fill(0);
+    Spectro().AbsBlanc[400] = 100002;
+    Spectro().CourantObscurite = 0;
+    Spectro().FinLambda = 700;
+    w->LigneSpectre("400:86399");   // A = 0.0634999699...
+    EXPECT_EQ(w->AbsLabel->text(), "A=0,063");
+}
+
+// Hostile settings files through the real window: nothing crashes, the controls and the
+// model agree, and the baseline scan command is valid.
+TEST_F(SpecMainTest, HostileSettingsFilesGiveAgreeingControlsAndValidCommands)
+{
+    QTemporaryDir dossier;
+    const QString ancien = DossierDonnees;
+    DossierDonnees = dossier.path() + '/';
+    const struct { const char* nom; QByteArray contenu; } cas[] = {
+        {"step 0", "[IC5100]\r\nPasLambda=0\r\nDebut=400\r\nFin=700\r\n"},
+        {"negative step", "[IC5100]\r\nPasLambda=-2\r\nDebut=400\r\nFin=698\r\n"},
+        {"huge values", "[IC5100]\r\nCom=70000\r\nPasLambda=2147483647\r\nDebut=2147483647\r\nFin=-2147483648\r\n"},
+        {"text", "[IC5100]\r\nPasLambda=deux\r\nDebut=quatre cents\r\nFin=\r\n51xx=cinq\r\n"},
+        {"missing keys", "[IC5100]\r\n"},
+        {"repeated keys", "[IC5100]\r\nPasLambda=3\r\nPasLambda=0\r\nDebut=500\r\nDebut=-1\r\nFin=800\r\n"},
+        {"LF-only lines", "[IC5100]\nPasLambda=0\nDebut=900\nFin=950\n51xx=1\n"},
+        {"UTF-8 bytes", "[IC5100]\r\nPasLambda=\xc3\xa9\r\nDebut=\xe2\x80\x93" "400\r\nFin=7\xc2\xa0" "00\r\n"},
+        {"start beyond the end", "[IC5100]\r\nPasLambda=7\r\nDebut=990\r\nFin=330\r\n"},
+        {"binary", QByteArray("[IC5100]\r\nPasLambda=\0\x01\r\nDebut=\xff\xfe\r\n", 31)},
+    };
+    const QRegularExpression scan(QStringLiteral("^SCAN:(\\d+):(\\d+):(\\d+)$"));
+    for (const auto& c : cas) {
+        w.reset();
+        QFile f(CheminReglages());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.contenu);
+        f.close();
+        InitSpectro();
+        Cree();
+        const Tspectro& s = Spectro();
+        EXPECT_EQ(w->PasSE->Value(), s.pasLambda) << c.nom;
+        EXPECT_EQ(w->DebutSE->Value(), s.DebutLambda) << c.nom;
+        EXPECT_EQ(w->FinSE->Value(), s.FinLambda) << c.nom;
+        EXPECT_GE(s.ComNumberS, 1) << c.nom;
+        EXPECT_LE(s.ComNumberS, 50) << c.nom;
+        Spectro().ComNumberS = 1;
+
+        Connecte();
+        sim.EffaceJournal();
+        dialogues.Repond(true);
+        w->BlancClick();
+        ASSERT_TRUE(Attends([&] { return w->lecture() == lNone; })) << c.nom;
+        const QList<QByteArray> commandes = sim.Commandes();
+        const QByteArray commande = commandes.isEmpty() ? QByteArray() : commandes.last();
+        const auto m = scan.match(QString::fromLatin1(commande));
+        ASSERT_TRUE(m.hasMatch()) << c.nom << ": " << commande.constData();
+        const qint32 debut = m.captured(1).toInt(), fin = m.captured(2).toInt(), pas = m.captured(3).toInt();
+        EXPECT_GE(pas, 1) << c.nom;
+        EXPECT_LE(pas, 10) << c.nom;
+        EXPECT_GE(debut, 198) << c.nom;
+        EXPECT_LE(fin, 1000) << c.nom;
+        EXPECT_LT(debut, fin) << c.nom;
+        EXPECT_TRUE(w->blancFait) << c.nom;
+    }
+    DossierDonnees = ancien;
+}
+
+// A second "Connection" (or "Config.") while a search waits does nothing: one search,
+// one CONNECT, and the port it succeeded on is the one kept.
+TEST_F(SpecMainTest, SecondConnectionClickDuringASearchDoesNothing)
+{
+    sim.pannes.retardMs = 300;
+    Spectro().ComNumberS = 1;
+    bool cliqueFait = false;
+    QTimer::singleShot(100, w.get(), [&] {
+        cliqueFait = true;
+        w->ConnectionBtn->click();
+        w->ConfigAct->trigger();    // an unexpected dialog would fail the script
+    });
+    w->ConnectionBtn->click();
+    EXPECT_TRUE(cliqueFait);
+    EXPECT_EQ(w->etatSpectre(), esAttente);
+    EXPECT_EQ(sim.Commandes(), QList<QByteArray>({"CONNECT"}));
+    EXPECT_EQ(Spectro().ComNumberS, 1);
+    EXPECT_EQ(Statut(), "Kelvor51xx 5105trouvé sur COM1");
+    EXPECT_TRUE(dialogues.questions.isEmpty());
+}
+
+// The instrument unplugged mid-scan and plugged back on the same port name: the points
+// measured stay, the window offers "Connection" again, which reconnects without a restart.
+TEST_F(SpecMainTest, LostLineMidScanThenReconnectOnTheSamePortAndScan)
+{
+    QTemporaryDir dossier;
+    const QString lien = dossier.filePath("kelvor");
+    ASSERT_TRUE(QFile::link(sim.Peripherique(), lien));
+    qputenv("KELVOR_COM1", lien.toLocal8Bit());
+    Connecte();
+    Blanc(400, 700, 2);
+    sim.MetCuve(cuEchantillon);
+    sim.pannes.coupureApres = 20;
+    dialogues.Repond(true);
+    w->SpectreClick();
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esInit; }));
+    ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }));
+    EXPECT_TRUE(dialogues.messages.value(0).startsWith("Liaison série perdue")) << dialogues.messages.value(0).toStdString();
+    EXPECT_EQ(w->lecture(), lNone);
+    EXPECT_TRUE(w->ConnectionBtn->isVisible());
+    EXPECT_TRUE(w->ConfigAct->isVisible());
+    EXPECT_FALSE(w->StopAct->isEnabled());
+    EXPECT_FALSE(w->Progression->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(std::isnan(w->GrapheSpectre.valeurY[400])) << "points measured before the loss stay";
+    EXPECT_GT(Spectro().FinLambda, 400);
+    EXPECT_TRUE(w->SauvegardeAfaire);
+
+    // The instrument comes back on a new pty behind the same port name.
+    ASSERT_TRUE(sim.Demarre());
+    QFile::remove(lien);
+    ASSERT_TRUE(QFile::link(sim.Peripherique(), lien));
+    w->ConnectionBtn->click();
+    ASSERT_EQ(w->etatSpectre(), esAttente);
+    EXPECT_FALSE(w->ConnectionBtn->isVisible());
+    Plage(400, 700, 2);         // the loss ended the range where the scan got to
+    dialogues.Repond(true);     // "Spectre non sauvé, on continue ?"
+    dialogues.Repond(true);     // the sample cell
+    w->SpectreClick();
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
+    EXPECT_FALSE(std::isnan(w->GrapheSpectre.valeurY[700]));
+    EXPECT_TRUE(w->dataOK);
+}
+
+// The port never waits for CTS: on a three-wire line the instrument still hears us.
+TEST_F(SpecMainTest, ThreeWireLineWithoutCtsStillConnects)
+{
+    sim.pannes.sansCts = true;
+    Connecte();
+    EXPECT_EQ(sim.Commandes().value(0), "CONNECT");
+}
+
+// After a column send, a spectrum on another grid is offered a new page, not a column.
+TEST_F(SpecMainTest, ParameterDialogAfterASendOnAnotherGridOffersNoColumn)
+{
+    TFormDDE dde;
+    dde.Lanceur = [](const QString&) { return false; };
+    dde.Attente = [](int) {};
+    w->SetFormDDE(&dde);
+    TConstanteDlg dlg(w.get());
+    w->SetConstanteDlg(&dlg);
+    Vecteur& v = w->GrapheSpectre.valeurY;
+    v.fill(PasDeValeur());
+    for (qint32 l = 400; l <= 700; ++l)
+        v[l] = 0.5;
+    w->dataOK = true;
+    w->MajActions();
+
+    struct Cas { const char* nom; qint32 pas; int choix; QStringList items; int choisi; TmodeKurvalis mode; };
+    const Cas cas[] = {
+        {"first send", 2, 0, {"Nouveau &fichier", "Nouvelle &page"}, 0, kFichier},
+        {"same grid as a column", 2, 2, {"Nouveau &fichier", "Nouvelle &page", "Nouvelle &colonne"}, 2, kColonne},
+        {"another grid", 1, 1, {"Nouveau &fichier", "Nouvelle &page"}, 1, kPage},
+    };
+    for (const Cas& c : cas) {
+        Plage(400, 700, c.pas);
+        QStringList items;
+        int choisi = -1;
+        dialogues.RepondDialogue(true, [&](QDialog& d) {
+            auto& k = static_cast<TConstanteDlg&>(d);
+            items = k.Items();
+            choisi = k.ItemIndex();
+            k.SetItemIndex(c.choix);
+        });
+        w->KurvalisAct->trigger();
+        EXPECT_EQ(items, c.items) << c.nom;
+        if (c.choix == 1) {
+            EXPECT_EQ(choisi, c.choisi) << c.nom << ": the page stands where the column was";
+        }
+        EXPECT_EQ(dlg.modeKurvalis, c.mode) << c.nom;
+    }
+    w->SetFormDDE(nullptr);
+    w->SetConstanteDlg(nullptr);
+}
+
+TEST_F(SpecMainTest, OpeningAsksBeforeReplacingAnUnsavedScanAndKeepsItForAFileWithoutPoints)
+{
+    Vecteur& v = w->GrapheSpectre.valeurY;
+    v.fill(PasDeValeur());
+    for (qint32 l = 400; l <= 700; l += 2)
+        v[l] = 0.25;
+    Plage(400, 700, 2);
+    w->dataOK = true;
+    w->SauvegardeAfaire = true;
+    const Vecteur avant = v;
+
+    dialogues.Repond(false);
+    w->OuvrirAct->trigger();
+    EXPECT_EQ(dialogues.questions, QStringList({"Spectre non sauvé, on continue ?"}));
+
+    QTemporaryDir dossier;
+    const QString nom = dossier.filePath("vide.txt");
+    QFile f(nom);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Spectre  01/01/2024 10:00:00\r\nLambda\tA\r\nnm\t\r\nabc\t0,5\r\nsans tabulation\r\n");
+    f.close();
+    dialogues.Repond(true);
+    dialogues.Repond(true, nom);
+    w->OuvrirAct->trigger();
+    EXPECT_EQ(dialogues.messages,
+              QStringList({"Aucun point de spectre lisible dans le fichier " + QDir::toNativeSeparators(nom) + "."}));
+    EXPECT_EQ(std::memcmp(&avant, &v, sizeof avant), 0);
+    EXPECT_EQ(Spectro().DebutLambda, 400);
+    EXPECT_EQ(Spectro().FinLambda, 700);
+    EXPECT_TRUE(w->SauvegardeAfaire);
+}
+
+TEST_F(SpecMainTest, QuittingAsksOnlyWithUnsavedWork)
+{
+    Connecte();
+    w->SauvegardeAfaire = true;
+    sim.EffaceJournal();
+    dialogues.Repond(false);
+    w->QuitterAct->trigger();
+    EXPECT_EQ(dialogues.questions, QStringList({"Non sauvé : le spectre. Quitter quand même ?"}));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->Port->EstOuvert());
+    QTest::qWait(50);
+    EXPECT_TRUE(sim.Commandes().isEmpty());
+
+    dialogues.Repond(true);
+    w->QuitterAct->trigger();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(Attends([&] { return sim.Commandes() == QList<QByteArray>({"DISCONNECT"}); }, 2000));
+
+    // Everything saved: no question at all (the script fails on any prompt).
+    w.reset();
+    Cree();
+    dialogues.questions.clear();
+    w->close();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(dialogues.questions.isEmpty());
+}
+
+TEST_F(SpecMainTest, ScanOutsideTheBaselineAsksToRedoTheBlank)
+{
+    Connecte();
+    Blanc(320, 500, 2);
+    const QString question = QStringLiteral("La ligne de base ne couvre pas 350–750 nm. Refaire le Blanc d'abord ?");
+
+    // No: the scan goes ahead.
+    Plage(350, 750, 2);
+    sim.EffaceJournal();
+    dialogues.Repond(false);
+    dialogues.Repond(true);
+    w->SpectreClick();
+    EXPECT_EQ(dialogues.questions.mid(dialogues.questions.size() - 2),
+              QStringList({question, "Mettre la cuve avec l'échantillon puis \"OK\""}));
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
+    EXPECT_TRUE(sim.Commandes().contains("SCAN:350:752:2"));
+
+    // Yes: the baseline over the scan's range, after which the scan asks nothing more.
+    w->SauvegardeAfaire = false;
+    sim.EffaceJournal();
+    dialogues.Repond(true);
+    dialogues.Repond(true);
+    w->SpectreClick();
+    EXPECT_EQ(dialogues.questions.mid(dialogues.questions.size() - 2),
+              QStringList({question, "Mettre la cuve avec le solvant puis \"OK\""}));
+    ASSERT_TRUE(Attends([&] { return w->lecture() == lNone; }));
+    EXPECT_TRUE(sim.Commandes().contains("SCAN:350:752:2"));
+    const qsizetype n = dialogues.questions.size();
+    dialogues.Repond(true);
+    w->SpectreClick();
+    EXPECT_EQ(dialogues.questions.mid(n), QStringList({"Mettre la cuve avec l'échantillon puis \"OK\""}));
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
+}
+
+// "B", "S", "L" and "C" reach their actions whichever spin edit has the focus; digits
+// still go to the spin edit.
+TEST_F(SpecMainTest, SingleKeyShortcutsFireWithTheFocusInEachSpinEdit)
+{
+    Connecte();
+    Blanc(400, 700, 2);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    struct Touche { Qt::Key touche; QAction* action; };
+    const Touche touches[] = {{Qt::Key_B, w->BlancAct}, {Qt::Key_S, w->SpectreAct},
+                              {Qt::Key_L, w->BeerAct}, {Qt::Key_C, w->CinetiqueAct}};
+    for (const Touche& t : touches)
+        QObject::disconnect(t.action, &QAction::triggered, nullptr, nullptr);
+    for (TSpinEdit* se : {w->PasSE, w->DebutSE, w->FinSE}) {
+        se->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return se->hasFocus(); }, 1000)) << se->accessibleName().toStdString();
+        const QString texte = se->text();
+        for (const Touche& t : touches) {
+            QSignalSpy declenche(t.action, &QAction::triggered);
+            QTest::keyClick(se, t.touche);
+            EXPECT_EQ(declenche.size(), 1) << se->accessibleName().toStdString() << " " << t.touche;
+            EXPECT_EQ(se->text(), texte);
+        }
+        QSignalSpy aucune(w->BlancAct, &QAction::triggered);
+        se->selectAll();
+        QTest::keyClick(se, Qt::Key_7);
+        EXPECT_EQ(se->text(), "7") << se->accessibleName().toStdString();
+        EXPECT_EQ(aucune.size(), 0);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// No Documents folder yet: the data folder is made with its parents and the settings
+// reach it at exit.
+TEST_F(SpecMainTest, MissingDocumentsFolderIsCreatedAndTheSettingsSaved)
+{
+    w.reset();
+    QTemporaryDir home;
+    const QByteArray ancienHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    QTimer garde;
+    garde.setSingleShot(true);
+    QObject::connect(&garde, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    garde.start(8000);
+    const int resultat = Programme([](TSpectreMain& principale) {
+        QTimer::singleShot(0, &principale, &QWidget::close);
+    });
+    qputenv("HOME", ancienHome);
+    NouveauSpectro();
+    EXPECT_EQ(resultat, 0);
+    EXPECT_TRUE(QFile::exists(home.path() + "/Documents/Kurvalis/Kealvor5100.ini"));
+    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
 }
 
 } // namespace

@@ -9,8 +9,13 @@
 #include "support/horlogefactice.h"
 #include "support/qtprint.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTime>
+#include <QTimer>
+#include <QToolButton>
 #include <cmath>
 
 namespace kelvor {
@@ -78,6 +83,152 @@ TEST_F(CinetiqueSimulee, StoredAbsorbancesAreThoseOfTheInstrumentsIntensities)
     EXPECT_GT(form.Graphe.valeurY[0], form.Graphe.valeurY[11]);  // the colour fades
     EXPECT_TRUE(dialogues.messages.isEmpty());
     EXPECT_TRUE(vue.erreurs.isEmpty());
+}
+
+// The instrument misses one reading: no point for it, and never the previous reading's
+// absorbance stored again under a later time.
+TEST_F(CinetiqueSimulee, AMissedReadingAddsNoPointAndTheRunGoesOn)
+{
+    TSimulateur& sim = Connecte();
+    sim.horloge = [this] { return horloge.ms / 1000.0; };
+    sim.physique.constanteVitesse = 0.05;
+    TCinetiqueForm form(*liaison);
+    form.LambdaBtnClick();
+    form.ZeroBtnClick();
+    sim.MetCuve(cuReaction);
+    sim.physique.debutReaction = horloge.ms / 1000.0;
+    TPhysique optique = sim.physique;
+
+    sim.pannes.avaleLecture = 3;    // the one due at 6 s
+    form.StartBtnClick();
+    for (int i = 0; i < 3; ++i) {
+        horloge.Avance(3000);
+        form.TimerTimer();
+    }
+    ASSERT_EQ(form.EtatAcq(), eaEnCours);
+    ASSERT_EQ(form.Graphe.NbrePoints, 3);
+    EXPECT_EQ(form.Graphe.valeurX[1], 3);
+    EXPECT_EQ(form.Graphe.valeurX[2], 9);
+    TPhysique solvant = optique;
+    solvant.cuve = cuSolvant;
+    const double obscurite = optique.Obscurite();
+    const double blanc = solvant.Intensite(600, 0);
+    for (int i = 0; i < 3; ++i) {
+        const double t = form.Graphe.valeurX[i];
+        const double intensite = optique.Intensite(600, optique.debutReaction + t);
+        EXPECT_NEAR(form.Graphe.valeurY[i], -std::log10((intensite - obscurite) / (blanc - obscurite)),
+                    1e-12) << "point " << i;
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty());
+}
+
+// The real clock and timer: the window, the link and the simulator on one event loop.
+class CinetiqueTempsReel : public TBanc
+{
+protected:
+    QTemporaryDir dossier;
+    TDialoguesScript dialogues;
+    QList<qint64> demandes;     // ms from the start of the run at which each reading was asked
+    QElapsedTimer depuisDebut;
+
+    void SetUp() override
+    {
+        TBanc::SetUp();
+        DossierDonnees = dossier.path() + '/';
+        NouveauSpectro();
+    }
+    void TearDown() override { DossierDonnees.clear(); }
+
+    // Ready to start at 1 s intervals (below what the controls offer, to keep the test short).
+    std::unique_ptr<TCinetiqueForm> Fenetre(TSimulateur& sim)
+    {
+        auto form = std::make_unique<TCinetiqueForm>(*liaison);
+        form->LambdaBtnClick();
+        form->ZeroBtnClick();
+        EXPECT_EQ(form->EtatAcq(), eaAttente);
+        form->Cinetique.DeltatMesure = 1;
+        QObject::connect(&sim, &TSimulateur::CommandeRecue, [this](const QByteArray& c) {
+            if (c == "MEASURE WITH LAMP")
+                demandes << depuisDebut.elapsed();
+        });
+        return form;
+    }
+    void Demarre(TCinetiqueForm& form)
+    {
+        demandes.clear();
+        depuisDebut.start();
+        form.StartBtnClick();
+    }
+};
+
+TEST_F(CinetiqueTempsReel, StampsAreExactMultiplesOfTheIntervalWhateverThePhaseOfTheStart)
+{
+    TSimulateur& sim = Connecte();
+    auto form = Fenetre(sim);
+    for (int phase : {50, 600, 950}) {
+        AttendsQue([&] { return std::abs(QTime::currentTime().msec() - phase) <= 5; }, 1100);
+        Demarre(*form);
+        ASSERT_TRUE(AttendsQue([&] { return form->Graphe.NbrePoints == 3; }, 2600)) << phase;
+        form->StopBtnClick();
+        form->ResetBtnClick();
+        ASSERT_EQ(demandes.size(), 3) << phase;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(form->Graphe.valeurX[i], i) << "phase " << phase;
+            EXPECT_GE(demandes[i], 1000 * i) << "never early, phase " << phase;
+            EXPECT_LT(demandes[i], 1000 * i + 400) << "phase " << phase;
+        }
+    }
+    EXPECT_TRUE(dialogues.messages.isEmpty());
+}
+
+// A marker box held open for 8 s: the reading under way when "Repère" was clicked and
+// every later one keep their schedule; the marker keeps the time of the click.
+TEST_F(CinetiqueTempsReel, AnOpenMarkerBoxHoldsNoReadingBack)
+{
+    TSimulateur& sim = Connecte();
+    auto form = Fenetre(sim);
+    struct Boite : TDialoguesScript
+    {
+        int pendantLaSaisie = 0;
+        QList<qint64>* demandes = nullptr;
+        bool Saisie(const QString& t, const QString& i, QString& v) override
+        {
+            // As a modal box does: its own loop for 8 s.
+            QEventLoop boucle;
+            QTimer::singleShot(8000, &boucle, &QEventLoop::quit);
+            const qsizetype avant = demandes->size();
+            boucle.exec();
+            pendantLaSaisie = int(demandes->size() - avant);
+            return TDialoguesScript::Saisie(t, i, v);
+        }
+    } boite;
+    boite.demandes = &demandes;
+    boite.Repond(true, "ajout");
+    // Clicked while the reading due at 1 s waits for its reply.
+    sim.pannes.retardMs = 150;
+    bool clique = false;
+    QObject::connect(&sim, &TSimulateur::CommandeRecue, [&] {
+        if (demandes.size() == 2 && !clique) {
+            clique = true;
+            EXPECT_TRUE(liaison->EchangeEnCours());
+            form->RepereBtn->click();
+        }
+    });
+    Demarre(*form);
+    ASSERT_TRUE(AttendsQue([&] { return form->Graphe.ListeRepere.size() == 1; }, 10000));
+    SetDialogues(&dialogues);
+
+    EXPECT_GE(boite.pendantLaSaisie, 7) << "readings went on while the box was open";
+    const qint32 n = form->Graphe.NbrePoints;
+    ASSERT_GE(n, 9);
+    for (qint32 i = 0; i < n; ++i) {
+        EXPECT_EQ(form->Graphe.valeurX[i], i) << "point " << i;
+        EXPECT_GE(demandes[i], 1000 * i) << "request " << i;
+        EXPECT_LT(demandes[i], 1000 * i + 400) << "request " << i;
+    }
+    EXPECT_EQ(form->Graphe.ListeRepere[0].Valeur, 1);
+    EXPECT_EQ(form->Graphe.ListeRepere[0].Text, "ajout");
+    form->StopBtnClick();
 }
 
 } // namespace

@@ -378,11 +378,47 @@ TEST_F(Liaison, TimeoutKeepsTheExpectationAndALateReplyIsStillHandled)
     EXPECT_TRUE(AttendsQue([&] { return liaison->lecture == lNone; }, 3000));
     EXPECT_GT(spectro.CourantBlanc, 0);
 
-    // A mute instrument: the reading keeps the previous absorbance.
+    // A mute instrument: no value, never the previous absorbance.
     sim.pannes.muet = true;
     sim.pannes.retardMs = 0;
-    EXPECT_EQ(liaison->getAbsorbance(), 0.25);
+    EXPECT_TRUE(std::isnan(liaison->getAbsorbance()));
     EXPECT_EQ(liaison->lecture, lAbs);
+}
+
+TEST_F(Liaison, AFailedReadingYieldsNoValueNeverThePreviousOne)
+{
+    const struct { const char* nom; std::function<void(TSimulateur&)> panne; } cas[] = {
+        {"timeout", [](TSimulateur& s) { s.pannes.avaleLecture = 1; }},
+        {"Stop", [this](TSimulateur& s) {
+             s.pannes.avaleLecture = 1;
+             QTimer::singleShot(30, [this] { liaison->lecture = lNone; });
+         }},
+        {"garbled reply", [](TSimulateur& s) { s.InjecteReponse("x12\r"); }},
+        {"line lost", [](TSimulateur& s) {
+             s.pannes.avaleLecture = 1;
+             QTimer::singleShot(30, [&s] { s.Ferme(); });
+         }},
+    };
+    for (const auto& k : cas) {
+        TSimulateur& sim = Connecte();
+        liaison->SetBlancProc();
+        sim.MetCuve(cuEchantillon);
+        const double avant = liaison->getAbsorbance();
+        ASSERT_FALSE(std::isnan(avant)) << k.nom;
+        k.panne(sim);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_TRUE(std::isnan(liaison->getAbsorbance())) << k.nom;
+        EXPECT_LT(t.elapsed(), TLiaison::DelaiMs(3) + 500) << k.nom;
+        EXPECT_EQ(vue.sabliers, 0) << k.nom;
+        if (sim.EstOuvert()) {
+            // The next reading is a true one again.
+            liaison->lecture = lNone;
+            EXPECT_NEAR(liaison->getAbsorbance(), avant, 1e-12) << k.nom;
+        }
+        liaison->Adieu();
+        sims.clear();
+    }
 }
 
 TEST_F(Liaison, StopAndNestedExchangeEndTheOuterWait)

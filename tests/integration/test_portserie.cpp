@@ -95,5 +95,27 @@ TEST_F(PortSerie, PurgeDropsUnreadBytesAndClosedPortRefusesToWrite)
     }
 }
 
+// On a three-wire line CTS never rises. A port opened with RTS/CTS handshaking would
+// send nothing there (the simulator drops what such a port sends); ours is heard.
+TEST_F(PortSerie, ThreeWireLineHearsOurPortButNotAHandshakingOne)
+{
+    TSimulateur& sim = Simulateur(3);
+    sim.pannes.sansCts = true;
+
+    QSerialPort attendCts;
+    attendCts.setPortName(sim.Peripherique());
+    attendCts.setFlowControl(QSerialPort::HardwareControl);
+    ASSERT_TRUE(attendCts.open(QIODevice::ReadWrite));
+    attendCts.write("CONNECT\r");
+    attendCts.flush();
+    Pompe(100);
+    EXPECT_TRUE(sim.Commandes().isEmpty()) << "the fault must hold a handshaking port's output";
+    attendCts.close();
+
+    liaison->InitAppareil();
+    EXPECT_EQ(liaison->etatSpectre, esAttente);
+    EXPECT_EQ(sim.Commandes().value(0), "CONNECT");
+}
+
 } // namespace
 } // namespace kelvor

@@ -32,6 +32,8 @@ public:
     void MajControles() override { appels << "M"; }
     void FocusValeur() override { appels << "F"; }
     void VideValeur() override { appels << "V"; }
+    void Avertit(const QString& texte) override { avis << texte; }
+    QStringList avis;   // notes shown in the window, empty ones clearing them
 };
 
 class BeerTest : public ::testing::Test
@@ -337,7 +339,7 @@ TEST_F(BeerTest, WithoutCalibrationAnUnknownIsRefused)
     Prepare(maBeer);
     Standard("0", 0.1);
     Standard("0.02", 0.0005);
-    Standard("0.03", -0.01);
+    Standard("0.03", 0.001);
     ASSERT_TRUE(serie.Controles().enregistreActif);
     serie.Enregistre();
     EXPECT_EQ(dialogues.messages, QStringList{MsgSansEtalonnage});

@@ -1,10 +1,12 @@
 #include "instrument/cfgspect.h"
 #include "instrument/inifile.h"
 
+#include "support/dialoguesscript.h"
 #include "support/localefixe.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <cmath>
@@ -327,7 +329,12 @@ TEST(StrAbs, TroisDecimalesAuSeparateurDuPoste)
         {2.5, "2.500", "2,500"},
         {0.12345, "0.123", "0,123"},
         {0.0005, "0.001", "0,001"},
-        {123.4567, "123.460", "123,460"},   // five significant digits at most
+        // One rounding of the value itself: no detour through five significant digits.
+        {0.0634998, "0.063", "0,063"},
+        {-0.2004996, "-0.200", "-0,200"},
+        {1.0004999, "1.000", "1,000"},
+        {0.0015001, "0.002", "0,002"},
+        {123.4567, "123.457", "123,457"},
     };
     for (const auto& c : cas) {
         Tspectro s;
@@ -433,6 +440,61 @@ TEST_F(Reglages, ValeursIllisiblesDonnentLesDefauts)
     EXPECT_EQ(s.pasLambda, 2);
     EXPECT_EQ(s.DebutLambda, 0);
     EXPECT_EQ(s.FinLambda, 0);
+}
+
+// Whatever the file holds, the model comes out with values the windows can show.
+TEST_F(Reglages, ValeursHorsPlageRameneesALaLecture)
+{
+    const struct { const char* nom; QByteArray ic; quint16 com; qint32 pas, debut, fin; } cas[] = {
+        {"step 0", "PasLambda=0\r\nDebut=400\r\nFin=700", 1, 2, 400, 700},
+        {"negative step", "PasLambda=-2\r\nDebut=400\r\nFin=698", 1, 2, 400, 698},
+        {"huge step", "PasLambda=99999999999\r\n", 1, 2, 0, 0},
+        {"step 11", "PasLambda=11\r\n", 1, 2, 0, 0},
+        {"step 10 kept", "PasLambda=10\r\n", 1, 10, 0, 0},
+        {"port 0", "Com=0", 1, 2, 0, 0},
+        {"port 51", "Com=51", 1, 2, 0, 0},
+        {"port 50 kept", "Com=50", 50, 2, 0, 0},
+        {"start below the variant", "Debut=5\r\nFin=700", 1, 2, 320, 700},
+        {"end beyond the top", "Debut=400\r\nFin=5000", 1, 2, 400, 1000},
+        {"end before start", "Debut=600\r\nFin=400", 1, 2, 600, 630},
+        {"both beyond the top", "Debut=2000\r\nFin=3000", 1, 2, 970, 1000},
+        {"negative range", "Debut=-400\r\nFin=-300", 1, 2, 320, 350},
+    };
+    for (const auto& c : cas) {
+        EcritFichier(chemin, "[IC5100]\r\n" + c.ic + "\r\n");
+        Tspectro s;
+        s.lit();
+        EXPECT_EQ(s.ComNumberS, c.com) << c.nom;
+        EXPECT_EQ(s.pasLambda, c.pas) << c.nom;
+        EXPECT_EQ(s.DebutLambda, c.debut) << c.nom;
+        EXPECT_EQ(s.FinLambda, c.fin) << c.nom;
+    }
+}
+
+// A file that exists but cannot be read is never replaced (its other sections would be
+// lost), and a save that fails says so.
+TEST_F(Reglages, SauvegardeImpossibleSignaleeEtFichierIlisibleJamaisRemplace)
+{
+    TDialoguesScript dialogues;
+    ASSERT_TRUE(QDir(dossier.path()).mkdir(NomFichierReglages));   // exists, cannot be read
+    Tspectro s;
+    s.lit();
+    EXPECT_EQ(s.pasLambda, 2);
+    s.ecrit();
+    ASSERT_EQ(dialogues.messages.size(), 1);
+    EXPECT_EQ(dialogues.messages[0], QStringLiteral("Le fichier de réglages %1 existe mais ne peut pas être "
+                                                    "lu : il n'est pas remplacé.")
+                                         .arg(QDir::toNativeSeparators(chemin)));
+    EXPECT_TRUE(QFileInfo(chemin).isDir());
+
+    // The data folder vanished: the write fails and is reported.
+    DossierDonnees = dossier.path() + "/absent/";
+    s.ecrit();
+    ASSERT_EQ(dialogues.messages.size(), 2);
+    EXPECT_TRUE(dialogues.messages[1].startsWith(
+        QStringLiteral("Les réglages n'ont pas pu être enregistrés dans %1 : ")
+            .arg(QDir::toNativeSeparators(dossier.path() + "/absent/Kealvor5100.ini"))))
+        << dialogues.messages[1].toStdString();
 }
 
 TEST_F(Reglages, EcritGardeLesAutresSectionsEtRemplaceSansDoublon)

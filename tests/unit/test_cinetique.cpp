@@ -173,7 +173,7 @@ TEST_F(Run, ReadingsEveryThreeSecondsForTwoMinutesGive42Points)
     int lectures = 0;
     while (r == TCinetique::ajAjoute || r == TCinetique::ajIgnore) {
         // every fifth reading fails and adds nothing
-        r = c.AjoutePoint(lectures % 5 == 4 ? PasDeValeur() : 0.5);
+        r = c.AjoutePoint(lectures % 5 == 4 ? PasDeValeur() : 0.5, c.LectureDemandee());
         if (lectures % 5 != 4)
             horloge.Avance(3000);
         ++lectures;
@@ -191,9 +191,9 @@ TEST_F(Run, ElapsedTimesIgnoreMidnightAndDropTheFraction)
     horloge.heure = 86390.0 / 86400;    // 23:59:50
     c.Demarre();
     horloge.Avance(2999);
-    EXPECT_EQ(c.AjoutePoint(0.1), TCinetique::ajAjoute);
+    EXPECT_EQ(c.AjoutePoint(0.1, c.LectureDemandee()), TCinetique::ajAjoute);
     horloge.Avance(20001);              // 00:00:13 the next day
-    EXPECT_EQ(c.AjoutePoint(0.2), TCinetique::ajAjoute);
+    EXPECT_EQ(c.AjoutePoint(0.2, c.LectureDemandee()), TCinetique::ajAjoute);
     EXPECT_EQ(x[0], 2);
     EXPECT_EQ(x[1], 23);
     EXPECT_EQ(c.SecondesEcoulees(), 23);
@@ -206,13 +206,13 @@ TEST_F(Run, AFullTableEndsTheRunWithoutWritingPastIt)
     c.Demarre();
     TCinetique::TAjout r = TCinetique::ajAjoute;
     for (int i = 0; i < NbrePointsMaxi && r == TCinetique::ajAjoute; ++i) {
-        r = c.AjoutePoint(0.3);
+        r = c.AjoutePoint(0.3, c.LectureDemandee());
         horloge.Avance(3000);
     }
     EXPECT_EQ(r, TCinetique::ajPlein);
     EXPECT_EQ(n, NbrePointsMaxi);
     EXPECT_EQ(x[2048], 3 * 2048);
-    EXPECT_EQ(c.AjoutePoint(0.3), TCinetique::ajIgnore);
+    EXPECT_EQ(c.AjoutePoint(0.3, c.LectureDemandee()), TCinetique::ajIgnore);
     EXPECT_EQ(n, NbrePointsMaxi);
 }
 
@@ -222,7 +222,7 @@ TEST_F(Run, DurationUpHalvesALongRunningRunOnly)
     c.MajNbreMax();
     c.Demarre();
     for (int i = 0; i < 1100; ++i) {
-        c.AjoutePoint(0.3);
+        c.AjoutePoint(0.3, c.LectureDemandee());
         horloge.Avance(3000);
     }
     c.EtatAcq = eaTerminee;
@@ -308,4 +308,35 @@ TEST_F(Run, SettingsAreBoundedOnReadAndWrittenBack)
                               "Deltat=4\r\n", "Nombre=50\r\n"})
         EXPECT_TRUE(octets.contains(ligne)) << ligne << "\n" << octets.toStdString();
     EXPECT_TRUE(octets.contains("Duree=900000"));   // the duration is never written
+}
+
+// Due times lie on a fixed grid from the start: a late request neither shifts the grid
+// nor borrows a grid time, and due times missed meanwhile are not caught up.
+TEST_F(Run, ReadingsAreDueOnAFixedGridAndALateOneKeepsItsOwnTime)
+{
+    c.Demarre();
+    EXPECT_EQ(c.MsAvantLecture(), 0);
+    EXPECT_EQ(c.LectureDemandee(), 0);
+    EXPECT_EQ(c.MsAvantLecture(), 3000);
+    horloge.Avance(2990);
+    EXPECT_EQ(c.MsAvantLecture(), 10) << "never early";
+    horloge.Avance(15);                                 // 3.005 s
+    EXPECT_EQ(c.LectureDemandee(), 3);
+    EXPECT_EQ(c.MsAvantLecture(), 2995) << "from the grid, not from the late tick";
+    horloge.Avance(4495);                               // 7.5 s: due time 6 passed long ago
+    EXPECT_EQ(c.MsAvantLecture(), 0);
+    EXPECT_EQ(c.LectureDemandee(), 7) << "stamped when it was asked for";
+    EXPECT_EQ(c.MsAvantLecture(), 1500) << "next at 9 s";
+    horloge.Avance(11000);                              // 18.5 s: 9, 12, 15 and 18 missed
+    EXPECT_EQ(c.LectureDemandee(), 18);
+    EXPECT_EQ(c.MsAvantLecture(), 2500) << "one request, then 21 s";
+
+    // A new interval goes on from the last due time.
+    horloge.Avance(2500);                               // 21 s
+    EXPECT_EQ(c.LectureDemandee(), 21);
+    EXPECT_TRUE(c.DeltatPlus());
+    EXPECT_EQ(c.MsAvantLecture(), 4000) << "25 s";
+    horloge.Avance(4000);
+    EXPECT_EQ(c.LectureDemandee(), 25);
+    EXPECT_EQ(c.MsAvantLecture(), 4000);
 }

@@ -2,6 +2,7 @@
 
 #include "support/localefixe.h"
 #include "support/dialoguesscript.h"
+#include "util/cp1252.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -163,4 +164,32 @@ TEST(Kv3Dialogue, SharedSaveDialogAsksWithTitleFilterAndExtension)
     EXPECT_EQ(d.questions, QStringList({"Sauvegarde données", "Sauvegarde données"}));
     EXPECT_EQ(d.filtre, "Kurvalis (*.kv3)|*.kv3|Tableur ASCII (*.txt)|*.txt");
     EXPECT_EQ(d.extension, "KV3");
+}
+
+// Pasted line breaks and tabs would add lines under a block whose count says one.
+TEST(Kv3TextesUtilisateur, LineBreaksAndTabsBecomeSpaces)
+{
+    LocaleFixe l(Francais);
+    TValeursConstante c;
+    c.avecConstante = true;
+    c.NomConst = "p\tH";
+    c.UniteConst = "u\r";
+    c.SignifConst = "aci\ndité";
+    c.ValeurConst = "4\r\n5";
+    c.Commentaire = "essai\r\nsuite";
+    Serie r;
+    r.n = 1;
+    r.y[0] = 0.5;
+    const QStringList cinetique = Kv3Cinetique(c, r, {{3, "a\r\nb\tc"}});
+    EXPECT_EQ(OctetsFichier(cinetique.mid(10)),
+              EncodeCp1252(QStringLiteral(
+                  "£1 NOM CONST\r\np H\r\n£1 UNITE CONST\r\nu \r\n£1 SIGNIF CONST\r\naci dité\r\n"
+                  "£1 ACQUISITION\r\nC:/Kelvor/kelvor.exe\r\n£1 PAGE COMMENT\r\nessai  suite\r\n"
+                  "&1 VALEUR VAR\r\n0 0,5\r\n&1 VALEUR CONST\r\n4  5\r\n&1 REPERE\r\n3\ta  b c\r\n")));
+
+    const QStringList beer = FichierKV3Beer("exe", "d", {"c\r\n", "mol\t/L", "con\nc"},
+                                            {"A", "", "Absorbance"}, r.x, r.y, r.n);
+    EXPECT_EQ(OctetsFichier(beer.mid(1, 9)),
+              QByteArray("\xa3" "2 NOM VAR\r\nc  \r\nA\r\n\xa3" "2 UNITE VAR\r\nmol /L\r\n\r\n"
+                         "\xa3" "2 SIGNIF VAR\r\ncon c\r\nAbsorbance\r\n"));
 }

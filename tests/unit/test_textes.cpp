@@ -1,6 +1,7 @@
 #include "exchange/textes.h"
 
 #include "support/localefixe.h"
+#include "util/cp1252.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -225,4 +226,44 @@ TEST(EcritFichierLignes, WritesBytesAndReportsAFolderThatDoesNotExist)
     QString erreur;
     EXPECT_FALSE(EcritFichierLignes(dossier.filePath("absent/a.txt"), {"x"}, &erreur));
     EXPECT_FALSE(erreur.isEmpty());
+}
+
+// A user text pasted with CR, LF or tab must neither split its line nor add a column:
+// every writer keeps its line count and its columns, whatever was typed.
+TEST(TextesUtilisateur, LineBreaksAndTabsBecomeSpacesInEveryBlockAndFile)
+{
+    LocaleFixe l(Anglais);
+    EXPECT_EQ(UneLigne("essai\r\nsuite\tfin\n"), "essai  suite fin ");
+
+    TValeursConstante c = Parametre(true);
+    c.Commentaire = "essai\r\nsuite";
+    c.NomConst = "C\t1";
+    c.UniteConst = "mol\n/L";
+    c.ValeurConst = "0,02\r";
+    c.SignifConst = "con\r\ncentration";
+    Serie s;
+    s.Ajoute(0, 0.5);
+    const ListeReperes reperes{{3, "ajout\r\nde\tsoude"}};
+    Vecteur spectre = SpectreVide();
+    spectre[500] = 0.25;
+    const TVariable x{"c\t2", "mol\r\n/L", "conc\nentration"};
+    const TVariable y{"A", "", "Absorbance"};
+
+    const struct { const char* nom; QStringList lignes; QByteArray attendu; } cas[] = {
+        {"kinetics block", BlocCinetique("exe", "d", c, s.x, s.y, s.n, reperes),
+         "exe\r\nCinétique  d\r\nessai  suite\r\nt\tA\r\ns\t\r\n0\t0.5\r\n\r\nC 1\r\nmol /L\r\n"
+         "0,02 \r\n&1 REPERE\r\n3\tajout  de soude\r\n"},
+        {"spectrum block", BlocSpectre("exe", "d", c, spectre, 500, 500),
+         "exe\r\nessai  suite spectre d\r\nlambda\tA\r\nnm\t\r\n500\t0.250\r\n\r\nC 1\r\n"
+         "mol /L\r\n0,02 \r\n"},
+        {"column block", BlocColonne(2, c.Commentaire, spectre, 500, 500),
+         "\r\nA2\t\r\n\t\r\nessai  suite\t\r\n0.250\r\n"},
+        {"kinetics text file", PageTexteCinetique(c, s.x, s.y, s.n, reperes),
+         "0\t0.5\r\n\r\nREPERE\r\n3\tajout  de soude\r\n&1 VALEUR CONST\r\n0,02 \r\n"},
+        {"Beer-Lambert text file", TexteBeer("d", x, y, s.x, s.y, s.n),
+         "Loi de Beer-Lambert d\r\nc 2\tA\r\nmol  /L\t\r\nconc entration\tAbsorbance\r\n"
+         "0\t0.5\r\n"},
+    };
+    for (const auto& k : cas)
+        EXPECT_EQ(OctetsFichier(k.lignes), EncodeCp1252(QString::fromUtf8(k.attendu))) << k.nom;
 }
