@@ -2,6 +2,7 @@
 
 #include "exchange/textes.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -68,6 +69,13 @@ void AjouteAnalyse(QStringList& lignes, const TAnalyseCinet& a)
 }
 
 } // namespace
+
+const QString FiltreCsv = QStringLiteral("Tableur CSV (*.csv)|*.csv");
+
+QString NomFichierCsv(const QString& nom)
+{
+    return QFileInfo(nom).suffix().isEmpty() ? nom + QStringLiteral(".csv") : nom;
+}
 
 QByteArray CsvCinetique(const TRunCinetique& run, const TAnalyseCinet* analyse)
 {

@@ -87,10 +87,14 @@ QByteArray OctetsFichier(const QStringList& lignes)
 
 bool EcritFichierLignes(const QString& nom, const QStringList& lignes, QString* erreur)
 {
+    return EcritFichierOctets(nom, OctetsFichier(lignes), erreur);
+}
+
+bool EcritFichierOctets(const QString& nom, const QByteArray& octets, QString* erreur)
+{
     QSaveFile fichier(nom);
     // Folders where no temporary file can be made still get their file.
     fichier.setDirectWriteFallback(true);
-    const QByteArray octets = OctetsFichier(lignes);
     if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size()
         || !fichier.commit()) {
         if (erreur)

@@ -61,6 +61,8 @@ QByteArray OctetsFichier(const QStringList& lignes);
 // Writes the lines as a file. The old file is only replaced once every byte is
 // written, so a failed write loses nothing; erreur then holds the system's message.
 bool EcritFichierLignes(const QString& nom, const QStringList& lignes, QString* erreur = nullptr);
+// Writes bytes as they are, the same way.
+bool EcritFichierOctets(const QString& nom, const QByteArray& octets, QString* erreur = nullptr);
 
 // Empty line, symbol, unit, value: appended when the parameter goes with the data.
 void AjouteConst(QStringList& donnees, const TValeursConstante& c);
