@@ -114,8 +114,9 @@ TEST(KilledRun, ComesBackWithExactlyTheReadingsTheInstrumentAnswered)
     EXPECT_EQ(run->x[0], 0);
     for (int i = 0; i < Reponses; ++i) {
         EXPECT_NEAR(run->y[i], attendue(i), 1e-12) << "reading " << i;
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(run->x[i], run->x[i - 1]);
+        }
     }
 
     // The window of the next session takes it back as a finished run.

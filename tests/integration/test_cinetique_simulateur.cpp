@@ -132,6 +132,7 @@ TEST_F(CinetiqueSimulee, AnalysisOfASimulatedRunFindsTheSimulatorsRateConstant)
     TSimulateur& sim = Connecte();
     sim.horloge = [this] { return horloge.ms / 1000.0; };
     sim.physique.bruit = true;
+    sim.physique.concentration = 1.5;   // as in the demonstration scenario
     TCinetiqueForm form(*liaison);
     form.resize(900, 560);
     form.show();
@@ -169,6 +170,7 @@ TEST_F(CinetiqueSimulee, CaptureOfTheAnalysis)
     TSimulateur& sim = Connecte();
     sim.horloge = [this] { return horloge.ms / 1000.0; };
     sim.physique.bruit = true;
+    sim.physique.concentration = 1.5;
     TCinetiqueForm form(*liaison);
     form.resize(1100, 600);
     form.show();
