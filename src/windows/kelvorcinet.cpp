@@ -857,7 +857,6 @@ void TCinetiqueForm::Analyser()
     const QString texte = LignesAnalyseCinet(Analyse).join('\n');
     AnalyseLabel->setText(texte);
     AnalyseLabel->setAccessibleDescription(texte);
-    ExporteBtn->setEnabled(Graphe.NbrePoints > 0);
     PrepareLineaire();
     OscilloPaint();
 }

@@ -934,6 +934,21 @@ TEST_F(Cinetique, JournalFollowsTheRunAndGoesWhenTheRunIsSavedOrDiscarded)
     EXPECT_TRUE(dialogues.messages.isEmpty());
 }
 
+TEST_F(Cinetique, AJournalThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
+{
+    DossierDonnees = dossier.path() + "/absent/";
+    Cree();
+    Prepare();
+    form->StartBtnClick();
+    Ticks(3);
+    ASSERT_EQ(dialogues.messages.size(), 1);
+    EXPECT_TRUE(dialogues.messages[0].startsWith("Le fichier de récupération ne peut être écrit ("));
+    EXPECT_TRUE(dialogues.messages[0].endsWith(") : l'acquisition continue sans lui."));
+    EXPECT_EQ(form->Graphe.NbrePoints, 4);
+    EXPECT_EQ(form->EtatAcq(), eaEnCours);
+    form->StopBtnClick();
+}
+
 TEST_F(Cinetique, RecoveryIsOfferedAtTheFirstShowingAndTakenOrDeclined)
 {
     const QString chemin = NomJournalCinet();
