@@ -459,6 +459,15 @@ void Tgraphe::TraceRepere(const Trepere& repere)
     WindowXY(repere.Valeur, 0, xi, yi);
     canvas->MoveTo(xi, LimiteCourbe.Top);
     canvas->LineTo(xi, LimiteCourbe.Bottom);
+    // The label at the top of its line, on the side that keeps it inside the area.
+    if (!repere.Text.isEmpty()) {
+        canvas->Font.Color = clRed;
+        canvas->Brush.Style = bsClear;
+        const qint32 largeur = canvas->TextWidth(repere.Text);
+        const qint32 x = xi + Marge + largeur <= LimiteCourbe.Right ? xi + Marge : xi - Marge - largeur;
+        canvas->TextOut(x, LimiteCourbe.Top, repere.Text);
+        canvas->Font.Color = clBlack;
+    }
     penDefault();
     // penDefault keeps the style: a dash left behind would draw the next repaint's axis
     // line (drawn before any grid resets the style) and the next points dashed.

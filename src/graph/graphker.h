@@ -53,7 +53,7 @@ class Trepere
 {
 public:
     double Valeur = 0;
-    QString Text; // kept for the file writers, not drawn
+    QString Text; // written at the top of the marker's line and by the file writers
 };
 
 class Tgraphe

@@ -1,6 +1,7 @@
 #include "mesure/cinetique.h"
 
 #include "instrument/inifile.h"
+#include "graph/canevas.h"
 #include "util/horloge.h"
 
 #include <QLocale>
@@ -91,6 +92,96 @@ double MaxiOrdonneeFin(const Vecteur& y, qint32 n, double maxiAbs)
         MinMaxVecteur(y, static_cast<quint16>(std::min(n, NbrePointsMaxi)), mini, maxi);
     }
     return maxi < 1 || std::isnan(maxi) ? 1.0 : maxi;
+}
+
+bool EtendOrdonnee(double a, double& mini, double& maxi)
+{
+    if (!std::isfinite(a))
+        return false;
+    bool change = false;
+    if (a > maxi) {
+        maxi = std::ceil(a * 1.1 / 0.5) * 0.5;
+        change = true;
+    }
+    if (a < mini) {
+        mini = -std::ceil(-a * 1.1 / 0.1) * 0.1;
+        change = true;
+    }
+    return change;
+}
+
+QList<TPlageProposee> PlagesAnalyse(const Vecteur& x, qint32 n, const std::vector<Trepere>& reperes)
+{
+    n = std::clamp<qint32>(n, 0, NbrePointsMaxi);
+    QList<TPlageProposee> plages;
+    if (n == 0)
+        return plages;
+    const double fin = *std::max_element(x.begin(), x.begin() + n);
+    plages << TPlageProposee{QStringLiteral("Toute l'acquisition"), x[0], fin};
+    std::vector<Trepere> tries = reperes;
+    std::stable_sort(tries.begin(), tries.end(),
+                     [](const Trepere& a, const Trepere& b) { return a.Valeur < b.Valeur; });
+    const auto nom = [](size_t i, const Trepere& r) {
+        return r.Text.isEmpty() ? QStringLiteral("repère %1").arg(i + 1)
+                                : QStringLiteral("« %1 »").arg(r.Text);
+    };
+    for (size_t i = 0; i < tries.size(); ++i) {
+        const double t1 = tries[i].Valeur;
+        if (i + 1 < tries.size())
+            plages << TPlageProposee{QStringLiteral("Du %1 au %2").arg(nom(i, tries[i]), nom(i + 1, tries[i + 1])),
+                                     t1, tries[i + 1].Valeur};
+        else
+            plages << TPlageProposee{QStringLiteral("Du %1 à la fin").arg(nom(i, tries[i])), t1, fin};
+    }
+    return plages;
+}
+
+TAnalyseCinet AnalysePlage(const Vecteur& x, const Vecteur& y, qint32 n, double t1, double t2,
+                           const TOptionsAnalyse& options)
+{
+    const TPlage p = PlageTemps(x, n, t1, t2);
+    return AnalyseCinetique(std::span<const double>(x.data() + p.debut, size_t(p.Nombre())),
+                            std::span<const double>(y.data() + p.debut, size_t(p.Nombre())), options);
+}
+
+QStringList LignesCopieAnalyse(const TRunCinetique& run, const TAnalyseCinet& analyse)
+{
+    return QStringList{QStringLiteral("Analyse cinétique à %1 nm, acquisition du %2")
+                           .arg(run.Lambda)
+                           .arg(QLocale().toString(run.Debut, QLocale::ShortFormat))}
+           + LignesAnalyseCinet(analyse);
+}
+
+void TraceFonction(Tgraphe& graphe, const std::function<double(double)>& f, double t1, double t2,
+                   QRgb couleur)
+{
+    TCanevas* c = graphe.canvas;
+    if (!c)
+        return;
+    Ordonne(t1, t2);
+    qint32 x1, x2, y;
+    graphe.WindowXY(t1, 0, x1, y);
+    graphe.WindowXY(t2, 0, x2, y);
+    const TRectangle& zone = graphe.LimiteCourbe;
+    x1 = std::max(x1, zone.Left);
+    x2 = std::min(x2, zone.Right);
+    c->Pen.Color = couleur;
+    c->Pen.Width = 2;
+    c->Pen.Style = psSolid;
+    bool trace = false;
+    for (qint32 xi = x1; xi <= x2; ++xi) {
+        double t, inutile;
+        graphe.MondeXY(xi, 0, t, inutile);
+        qint32 px, py;
+        graphe.WindowXY(t, f(std::clamp(t, t1, t2)), px, py);
+        const bool dedans = py >= zone.Top && py <= zone.Bottom && px != -1;
+        if (dedans && trace)
+            c->LineTo(xi, py);
+        else if (dedans)
+            c->MoveTo(xi, py);
+        trace = dedans;
+    }
+    graphe.penDefault();
 }
 
 QString TexteDuree(qint64 secondes)
@@ -203,6 +294,17 @@ void TCinetique::PrepareAbscisses()
 {
     for (qint32 i = 0; i < NbrePointsMaxi; ++i)
         m_x[i] = static_cast<double>(i) * DeltatMesure;
+}
+
+void TCinetique::Restaure(const TRunCinetique& run)
+{
+    DeltatMesure = BorneDeltat(run.Deltat);
+    DureeMesure = BorneDuree(run.Duree);
+    NbreMax = CalculeNbreMax(DureeMesure, DeltatMesure);
+    m_n = std::clamp<qint32>(run.n, 0, NbrePointsMaxi);
+    std::copy(run.x.begin(), run.x.begin() + m_n, m_x.begin());
+    std::copy(run.y.begin(), run.y.begin() + m_n, m_y.begin());
+    EtatAcq = eaTerminee;
 }
 
 void TCinetique::MajNbreMax()

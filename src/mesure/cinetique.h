@@ -4,11 +4,18 @@
 // of readings against a monotonic clock, the stop rule and the rescale at the end.
 // The window holds the widgets and the timer and asks this unit what to do.
 
+#include "mesure/analysecinet.h"
+#include "mesure/runcinet.h"
 #include "util/labutil.h"
 
 #include <QChar>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
+
+#include <functional>
+#include <vector>
 
 namespace kelvor {
 
@@ -63,6 +70,30 @@ bool RunAbandonne(qint32 n, qint32 nbreMax);
 // Ordinate maximum of a finished run: its largest absorbance (from 3 points on,
 // maxiAbs before), never below 1.
 double MaxiOrdonneeFin(const Vecteur& y, qint32 n, double maxiAbs);
+
+// Ordinate limits while a run goes on: widened (0.5 A steps above, 0.1 A steps below,
+// with a tenth to spare) so that a new reading stays in view. True when they changed.
+bool EtendOrdonnee(double a, double& mini, double& maxi);
+
+// A span of a finished run that the analysis can be made on.
+struct TPlageProposee
+{
+    QString nom;
+    double t1 = 0;
+    double t2 = 0;
+};
+// The whole run, then from each marker (in time order) to the next one or to the end.
+QList<TPlageProposee> PlagesAnalyse(const Vecteur& x, qint32 n, const std::vector<Trepere>& reperes);
+// The rate-law analysis of the points of the first n lying between t1 and t2.
+TAnalyseCinet AnalysePlage(const Vecteur& x, const Vecteur& y, qint32 n, double t1, double t2,
+                           const TOptionsAnalyse& options);
+// The analysis as copied to the clipboard: a title line, then the summary.
+QStringList LignesCopieAnalyse(const TRunCinetique& run, const TAnalyseCinet& analyse);
+
+// Draws a fitted curve f over t1..t2 inside the plotting area, one segment per pixel
+// column; parts that leave the area are not drawn.
+void TraceFonction(Tgraphe& graphe, const std::function<double(double)>& f, double t1, double t2,
+                   QRgb couleur);
 
 // Seconds as hours, minutes and seconds with the locale's time separator (00:02:00).
 QString TexteDuree(qint64 secondes);
@@ -122,6 +153,8 @@ public:
     TAjout AjoutePoint(double absC, qint32 instant);
     // Presets abscissa i to i × Δt over the whole table.
     void PrepareAbscisses();
+    // Takes a run back (after a crash) as a finished one: its points, Δt and duration.
+    void Restaure(const TRunCinetique& run);
 
     void MajNbreMax();
     void DureePlus();           // halves a long running run first; nothing at the top

@@ -1,5 +1,6 @@
 #include "windows/kelvorcinet.h"
 
+#include "exchange/csvcinet.h"
 #include "exchange/fichierkv3.h"
 #include "exchange/kelvorconst.h"
 #include "exchange/spectdde.h"
@@ -16,7 +17,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -25,10 +28,13 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -124,7 +130,12 @@ TCinetiqueForm::TCinetiqueForm(TAppareil& appareil, QWidget* parent)
 TCinetiqueForm::~TCinetiqueForm()
 {
     Timer->stop();
+    // The program ends (after the question about unsaved work): the run is given up.
+    // A journal this window never opened nor took back stays for the next session.
+    if (Journal.EstOuvert() || restaure_)
+        Journal.Supprime();
     Graphe.canvas = nullptr;
+    GrapheLineaire.canvas = nullptr;
 }
 
 void TCinetiqueForm::Construit()
@@ -272,7 +283,13 @@ void TCinetiqueForm::Construit()
     Oscillo = new TZoneImage(QStringLiteral("Graphe de l'absorbance en fonction du temps"), this);
     Oscillo->setMinimumHeight(20);
     Oscillo->Redessine = [this] { OscilloPaint(); };
-    fond->addWidget(Oscillo, 1);
+    Oscillo->installEventFilter(this);
+    auto* centre = new QHBoxLayout;
+    centre->setSpacing(0);
+    centre->addWidget(Oscillo, 1);
+    ConstruitAnalyse(this);
+    centre->addWidget(PanneauAnalyse);
+    fond->addLayout(centre, 1);
 
     // One shot re-armed to each due time: a coarse periodic timer may fire early.
     Timer = new QTimer(this);
@@ -347,6 +364,60 @@ void TCinetiqueForm::FormCreate()
     SetEtatAcq(eaReglageLambda);
 }
 
+void TCinetiqueForm::ConstruitAnalyse(QWidget* parent)
+{
+    PanneauAnalyse = new QWidget(parent);
+    PanneauAnalyse->setAccessibleName(QStringLiteral("Panneau d'analyse"));
+    PanneauAnalyse->setFixedWidth(340);
+    auto* l = new QVBoxLayout(PanneauAnalyse);
+    l->setContentsMargins(6, 4, 6, 4);
+    const auto etiquette = [&](const QString& texte, QWidget* pour) {
+        auto* e = new QLabel(texte, PanneauAnalyse);
+        e->setBuddy(pour);
+        pour->setAccessibleName(QString(texte).remove('&').remove(QLatin1String(" :")));
+        l->addWidget(e);
+        l->addWidget(pour);
+    };
+    PlageCB = new QComboBox(PanneauAnalyse);
+    etiquette(QStringLiteral("&Plage analysée :"), PlageCB);
+    PlageCB->setToolTip(QStringLiteral("Une plage se choisit aussi en glissant la souris sur le graphe"));
+    AInfZeroCB = new QCheckBox(QStringLiteral("A∞ &fixé à 0"), PanneauAnalyse);
+    AInfZeroCB->setAccessibleName(QStringLiteral("A∞ fixé à 0"));
+    l->addWidget(AInfZeroCB);
+    VitesseSE = new QSpinBox(PanneauAnalyse);
+    VitesseSE->setRange(3, 100);
+    VitesseSE->setValue(5);
+    etiquette(QStringLiteral("Points pour la &vitesse initiale :"), VitesseSE);
+    TraceCB = new QComboBox(PanneauAnalyse);
+    TraceCB->addItems({QStringLiteral("A et meilleur ajustement"), QStringLiteral("Ordre 0 : A"),
+                       QStringLiteral("Ordre 1 : ln(A − A∞)"), QStringLiteral("Ordre 2 : 1/(A − A∞)")});
+    etiquette(QStringLiteral("&Tracé :"), TraceCB);
+    AnalyseLabel = new QLabel(PanneauAnalyse);
+    AnalyseLabel->setAccessibleName(QStringLiteral("Analyse cinétique"));
+    AnalyseLabel->setWordWrap(true);
+    AnalyseLabel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    AnalyseLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    AnalyseLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    AnalyseLabel->setFocusPolicy(Qt::StrongFocus);
+    l->addWidget(AnalyseLabel, 1);
+    ExporteBtn = new QPushButton(QStringLiteral("&Exporter CSV…"), PanneauAnalyse);
+    ExporteBtn->setAccessibleName(QStringLiteral("Exporter CSV…"));
+    CopieAnalyseBtn = new QPushButton(QStringLiteral("&Copier l'analyse"), PanneauAnalyse);
+    CopieAnalyseBtn->setAccessibleName(QStringLiteral("Copier l'analyse"));
+    auto* boutons = new QHBoxLayout;
+    boutons->addWidget(ExporteBtn);
+    boutons->addWidget(CopieAnalyseBtn);
+    l->addLayout(boutons);
+    PanneauAnalyse->hide();
+
+    connect(PlageCB, &QComboBox::currentIndexChanged, this, &TCinetiqueForm::Analyser);
+    connect(AInfZeroCB, &QCheckBox::toggled, this, &TCinetiqueForm::Analyser);
+    connect(VitesseSE, &QSpinBox::valueChanged, this, &TCinetiqueForm::Analyser);
+    connect(TraceCB, &QComboBox::currentIndexChanged, this, &TCinetiqueForm::Analyser);
+    connect(ExporteBtn, &QPushButton::clicked, this, &TCinetiqueForm::ExporteCsvClick);
+    connect(CopieAnalyseBtn, &QPushButton::clicked, this, &TCinetiqueForm::CopieAnalyseClick);
+}
+
 void TCinetiqueForm::AfficheDuree()
 {
     DureeEdit->setText(TexteDuree(Cinetique.DureeMesure));
@@ -383,10 +454,11 @@ void TCinetiqueForm::SetEtatAcq(TEtatAcquisition etat)
         && !LambdaSE->isAncestorOf(QApplication::focusWidget()) && !LambdaSE->hasFocus())
         EditBidon->setFocus();
 
+    PanneauAnalyse->setVisible(etat == eaTerminee);
     if (etat == eaTerminee) {
         const double m = MaxiOrdonneeFin(Graphe.valeurY, Graphe.NbrePoints, Spectro().MaxiAbs);
         Graphe.SetMonde(0, 0, Cinetique.DureeMesure, m);
-        OscilloPaint();
+        MajPanneauAnalyse();
     }
 }
 
@@ -453,10 +525,40 @@ void TCinetiqueForm::StartBtnClick()
         return;
     ++numeroRun_;
     erreurSignalee_ = false;
+    journalSignale_ = false;
+    restaure_ = false;
+    selection_ = false;
+    {
+        const QSignalBlocker bloque(TraceCB);
+        TraceCB->setCurrentIndex(0);
+    }
     Cinetique.Demarre();
     DejaSauve = false;
+    debutRun_ = QDateTime::currentDateTime();
+    JournalEcrit(Journal.Commence(debutRun_, LambdaSE->Value(), Cinetique.DeltatMesure,
+                                  Cinetique.DureeMesure));
+    // The ordinate starts at the end-of-run floor and grows with the readings.
+    Graphe.SetMonde(0, 0, Cinetique.DureeMesure, 1);
+    OscilloPaint();
     SetEtatAcq(eaEnCours);
     TimerTimer();
+}
+
+void TCinetiqueForm::JournalEcrit(bool ok)
+{
+    if (ok || journalSignale_)
+        return;
+    journalSignale_ = true;
+    Dialogues().Message(QStringLiteral("Le fichier de récupération ne peut être écrit (%1) : "
+                                       "l'acquisition continue sans lui.")
+                            .arg(Journal.Erreur()));
+}
+
+void TCinetiqueForm::SupprimeJournal()
+{
+    if (!Journal.Supprime())
+        Dialogues().Message(QStringLiteral("Le fichier de récupération %1 ne peut être supprimé (%2).")
+                                .arg(Journal.Chemin(), Journal.Erreur()));
 }
 
 void TCinetiqueForm::ArmeTimer()
@@ -518,7 +620,12 @@ void TCinetiqueForm::AjoutePoint(qint32 instant)
         return;
     PanelDuree->setText(TexteDuree(Cinetique.SecondesEcoulees()));
     PanelAbs->setText(QLocale().toString(absC, 'f', 3));
-    DessineDans([&] { Graphe.TracePointCinet(static_cast<IndiceVecteur>(n)); });
+    if (Journal.EstOuvert())
+        JournalEcrit(Journal.AjoutePoint(n, Graphe.valeurX[n], Graphe.valeurY[n]));
+    if (EtendOrdonnee(absC, Graphe.mondeY.mini, Graphe.mondeY.maxi))
+        OscilloPaint();
+    else
+        DessineDans([&] { Graphe.TracePointCinet(static_cast<IndiceVecteur>(n)); });
     if (r == TCinetique::ajTermine) {
         SetEtatAcq(eaTerminee);
     } else if (r == TCinetique::ajPlein) {
@@ -540,10 +647,18 @@ void TCinetiqueForm::StopBtnClick()
 void TCinetiqueForm::ResetBtnClick()
 {
     ++numeroRun_;
+    SupprimeJournal();
     Graphe.NbrePoints = 0;
     Graphe.ListeRepere.clear();
     OscilloPaint();
-    SetEtatAcq(eaAttente);
+    // A run taken back from a journal was measured in another session: wavelength and
+    // blank are to be set again before a new one.
+    if (restaure_) {
+        restaure_ = false;
+        SetEtatAcq(eaReglageLambda);
+    } else {
+        SetEtatAcq(eaAttente);
+    }
     VideTextes();
 }
 
@@ -576,8 +691,13 @@ void TCinetiqueForm::OuvreReperes()
                                 QStringLiteral("Signification"), texte))
             texte.clear();
         saisieOuverte_ = false;
-        if (d.run == numeroRun_)
+        if (d.run == numeroRun_) {
             DessineDans([&] { Graphe.AjouteRepere(d.instant, texte); });
+            if (Journal.EstOuvert())
+                JournalEcrit(Journal.AjouteRepere(d.instant, texte));
+            if (EtatAcq() == eaTerminee)
+                MajPanneauAnalyse();    // a new span to offer
+        }
     }
 }
 
@@ -608,6 +728,8 @@ void TCinetiqueForm::MajNbreMax()
     Graphe.mondeX.maxi = Cinetique.DureeMesure;
     if (!lectureEnCours_)
         ArmeTimer();    // a running grid goes on at the new pace
+    if (EtatAcq() == eaEnCours && Journal.EstOuvert())
+        JournalEcrit(Journal.AjouteReglages(Cinetique.DeltatMesure, Cinetique.DureeMesure));
     OscilloPaint();
 }
 
@@ -625,7 +747,10 @@ void TCinetiqueForm::DeltatSBDownClick()
 
 void TCinetiqueForm::DureeSpinUpClick()
 {
+    const qint32 avant = Graphe.NbrePoints;
     Cinetique.DureePlus();
+    if (Graphe.NbrePoints != avant && Journal.EstOuvert())
+        JournalEcrit(Journal.AjouteDivision());
     MajNbreMax();
 }
 
@@ -662,15 +787,262 @@ void TCinetiqueForm::OscilloPaint()
         Oscillo->image = QImage(taille, QImage::Format_RGB32);
     if (!canevas_.Attache(&Oscillo->image))
         return;
+    Tgraphe& g = VueLineaire() ? GrapheLineaire : Graphe;
     Graphe.canvas = &canevas_;
-    Graphe.LimiteFenetre = TRectangle{0, 0, taille.width(), taille.height()};
+    g.canvas = &canevas_;
+    g.LimiteFenetre = TRectangle{0, 0, taille.width(), taille.height()};
     try {
-        Graphe.Draw();
+        g.Draw();
+        TraceAnalyse();
     } catch (const EErreurCalcul&) {
         // Limits are kept apart by this window; a failed layout leaves the last picture.
     }
     canevas_.Detache();
+    // The span being dragged or analysed, as a light band behind nothing else.
+    qint32 x1 = glisseDebut_, x2 = glisseFin_;
+    if (x1 < 0 && selection_ && PlageCB && PlageCB->currentIndex() == PlageCB->count() - 1 && !VueLineaire()) {
+        qint32 y;
+        Graphe.WindowXY(selT1_, 0, x1, y);
+        Graphe.WindowXY(selT2_, 0, x2, y);
+    }
+    if (x1 >= 0 && x2 >= 0 && x1 != x2) {
+        QPainter p(&Oscillo->image);
+        const TRectangle& z = Graphe.LimiteCourbe;
+        p.fillRect(QRect(QPoint(std::min(x1, x2), z.Top), QPoint(std::max(x1, x2), z.Bottom)),
+                   QColor(0, 90, 200, 40));
+    }
     Oscillo->update();
+}
+
+// ---------------------------------------------------------------------------------------
+// Analysis of a finished run
+
+bool TCinetiqueForm::VueLineaire() const
+{
+    return TraceCB && EtatAcq() == eaTerminee && TraceCB->currentIndex() > 0;
+}
+
+void TCinetiqueForm::MajPanneauAnalyse()
+{
+    plages_ = PlagesAnalyse(Graphe.valeurX, Graphe.NbrePoints, Graphe.ListeRepere);
+    {
+        const QSignalBlocker bloque(PlageCB);
+        const int avant = PlageCB->currentIndex();
+        PlageCB->clear();
+        for (const TPlageProposee& p : plages_)
+            PlageCB->addItem(p.nom);
+        if (selection_)
+            PlageCB->addItem(QStringLiteral("Sélection sur le graphe (%1 s à %2 s)")
+                                 .arg(QLocale().toString(selT1_, 'f', 0), QLocale().toString(selT2_, 'f', 0)));
+        PlageCB->setCurrentIndex(selection_ ? PlageCB->count() - 1
+                                            : std::clamp(avant, 0, int(plages_.size()) - 1));
+    }
+    Analyser();
+}
+
+void TCinetiqueForm::Analyser()
+{
+    if (EtatAcq() != eaTerminee)
+        return;
+    const int i = PlageCB->currentIndex();
+    double t1 = 0, t2 = 0;
+    if (i >= 0 && i < plages_.size()) {
+        t1 = plages_[i].t1;
+        t2 = plages_[i].t2;
+    } else if (selection_) {
+        t1 = selT1_;
+        t2 = selT2_;
+    }
+    const TOptionsAnalyse options{!AInfZeroCB->isChecked(), VitesseSE->value()};
+    plage_ = PlageTemps(Graphe.valeurX, Graphe.NbrePoints, t1, t2);
+    Analyse = AnalysePlage(Graphe.valeurX, Graphe.valeurY, Graphe.NbrePoints, t1, t2, options);
+    const QString texte = LignesAnalyseCinet(Analyse).join('\n');
+    AnalyseLabel->setText(texte);
+    AnalyseLabel->setAccessibleDescription(texte);
+    PrepareLineaire();
+    OscilloPaint();
+}
+
+void TCinetiqueForm::PrepareLineaire()
+{
+    serie_ = {};
+    if (TraceCB->currentIndex() <= 0)
+        return;
+    const auto ordre = static_cast<TOrdreCinet>(TraceCB->currentIndex() - 1);
+    const auto n = size_t(plage_.Nombre());
+    serie_ = SerieLineaire(Analyse, ordre, std::span<const double>(Graphe.valeurX.data() + plage_.debut, n),
+                           std::span<const double>(Graphe.valeurY.data() + plage_.debut, n));
+    Tgraphe& g = GrapheLineaire;
+    g.Reset();
+    g.Trace = tCinet;
+    g.NbrePoints = qint32(std::min<qsizetype>(serie_.points.size(), NbrePointsMaxi));
+    double x1 = Analyse.tDebut, x2 = Analyse.tFin, y1 = 0, y2 = 0;
+    for (qint32 k = 0; k < g.NbrePoints; ++k) {
+        g.valeurX[k] = serie_.points[k].x();
+        g.valeurY[k] = serie_.points[k].y();
+        y1 = k ? std::min(y1, g.valeurY[k]) : g.valeurY[k];
+        y2 = k ? std::max(y2, g.valeurY[k]) : g.valeurY[k];
+    }
+    const double marge = y2 > y1 ? (y2 - y1) * 0.08 : 0.5;
+    if (!(x2 > x1))
+        x2 = x1 + 1;
+    g.mondeX.nom = QStringLiteral("t");
+    g.mondeX.unite = QStringLiteral("s");
+    g.mondeX.signif = QStringLiteral("temps");
+    g.mondeY.nom = serie_.nomY;
+    g.mondeY.unite.clear();
+    g.mondeY.signif = serie_.nomY;
+    g.SetMonde(x1, y1 - marge, x2, y2 + marge);
+}
+
+void TCinetiqueForm::TraceAnalyse()
+{
+    if (EtatAcq() != eaTerminee)
+        return;
+    constexpr QRgb bleu = 0xFF0050C8;
+    if (VueLineaire()) {
+        if (serie_.points.isEmpty())
+            return;
+        const auto ordre = static_cast<TOrdreCinet>(TraceCB->currentIndex() - 1);
+        const double t0 = Analyse.Ajustement(ordre).t0;
+        const TSerieLineaire s = serie_;
+        TraceFonction(GrapheLineaire, [s, t0](double t) { return s.ordonnee + s.pente * (t - t0); },
+                      Analyse.tDebut, Analyse.tFin, bleu);
+    } else if (const TAjustementCinet* m = Analyse.Meilleur()) {
+        const TAjustementCinet f = *m;
+        TraceFonction(Graphe, [f](double t) { return f.Modele(t); }, Analyse.tDebut, Analyse.tFin, bleu);
+    }
+}
+
+void TCinetiqueForm::SelectionneTemps(double t1, double t2)
+{
+    Ordonne(t1, t2);
+    selT1_ = t1;
+    selT2_ = t2;
+    selection_ = true;
+    MajPanneauAnalyse();
+}
+
+bool TCinetiqueForm::GlisseSouris(QEvent* event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove
+        && type != QEvent::MouseButtonRelease)
+        return false;
+    const auto* souris = static_cast<QMouseEvent*>(event);
+    const qint32 x = qRound(souris->position().x());
+    if (type == QEvent::MouseButtonPress) {
+        if (souris->button() != Qt::LeftButton || EtatAcq() != eaTerminee || VueLineaire())
+            return false;
+        glisseDebut_ = glisseFin_ = x;
+        return true;
+    }
+    if (glisseDebut_ < 0)
+        return false;
+    glisseFin_ = x;
+    if (type == QEvent::MouseMove) {
+        OscilloPaint();
+        return true;
+    }
+    const qint32 debut = glisseDebut_;
+    glisseDebut_ = glisseFin_ = -1;
+    // A click is not a span.
+    if (std::abs(x - debut) < 4) {
+        OscilloPaint();
+        return true;
+    }
+    double t1, t2, y;
+    Graphe.MondeXY(debut, 0, t1, y);
+    Graphe.MondeXY(x, 0, t2, y);
+    SelectionneTemps(t1, t2);
+    return true;
+}
+
+TRunCinetique TCinetiqueForm::RunCourant() const
+{
+    TRunCinetique run;
+    run.Debut = debutRun_;
+    run.Lambda = LambdaSE->Value();
+    run.Deltat = Cinetique.DeltatMesure;
+    run.Duree = Cinetique.DureeMesure;
+    run.x = Graphe.valeurX;
+    run.y = Graphe.valeurY;
+    run.n = Graphe.NbrePoints;
+    run.Reperes = Graphe.ListeRepere;
+    return run;
+}
+
+void TCinetiqueForm::ExporteCsvClick()
+{
+    if (EtatAcq() != eaTerminee)
+        return;
+    QString nom = Dialogues().FichierSauve(QStringLiteral("Exporter pour un tableur"), FiltreCsv,
+                                           QStringLiteral("csv"), {});
+    if (nom.isEmpty())
+        return;
+    nom = NomFichierCsv(nom);
+    if (!EcritFichierOctets(nom, CsvCinetique(RunCourant(), &Analyse)))
+        Dialogues().Message(QStringLiteral("Erreur d'écriture du fichier"));
+}
+
+void TCinetiqueForm::CopieAnalyseClick()
+{
+    if (EtatAcq() == eaTerminee)
+        CopiePressePapier(TexteBloc(LignesCopieAnalyse(RunCourant(), Analyse)));
+}
+
+// ---------------------------------------------------------------------------------------
+// Recovery after a crash
+
+void TCinetiqueForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!recuperationVue_) {
+        recuperationVue_ = true;
+        // Once the window is on screen, so the question comes over it.
+        QMetaObject::invokeMethod(this, &TCinetiqueForm::ProposeRecuperation, Qt::QueuedConnection);
+    }
+}
+
+void TCinetiqueForm::ProposeRecuperation()
+{
+    // A run begun meanwhile writes the journal itself.
+    if (numeroRun_ != 0 || Journal.EstOuvert())
+        return;
+    if (!QFile::exists(Journal.Chemin()))
+        return;
+    const std::optional<TRunCinetique> run = Journal.Recuperable();
+    if (!run) {
+        SupprimeJournal();      // not a single reading to give back
+        return;
+    }
+    if (Dialogues().Confirme(TexteOffreRecuperation(*run), TDialogues::bOuiNon))
+        Restaure(*run);
+    else
+        SupprimeJournal();
+}
+
+void TCinetiqueForm::Restaure(const TRunCinetique& run)
+{
+    Timer->stop();
+    ++numeroRun_;
+    Graphe.Reset();
+    {
+        // Setting the wavelength is not a change made by the user.
+        const QSignalBlocker bloque(LambdaSE);
+        LambdaSE->SetValue(run.Lambda);
+    }
+    Cinetique.Restaure(run);
+    Graphe.ListeRepere = run.Reperes;
+    Graphe.mondeX.maxi = Cinetique.DureeMesure;
+    debutRun_ = run.Debut;
+    DejaSauve = false;
+    restaure_ = true;
+    selection_ = false;
+    AfficheDuree();
+    LabelDeltat->setText(QStringLiteral("%1 s").arg(Cinetique.DeltatMesure));
+    VideTextes();
+    SetEtatAcq(eaTerminee);
 }
 
 ListeReperes TCinetiqueForm::Reperes() const
@@ -705,6 +1077,8 @@ void TCinetiqueForm::SaveBtnClick()
     }
     if (FileM->isChecked())
         SauveFichier();
+    if (DejaSauve)
+        SupprimeJournal();
 }
 
 void TCinetiqueForm::KurvalisMClick(QAction* item)
@@ -785,6 +1159,8 @@ bool TCinetiqueForm::event(QEvent* event)
 
 bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* event)
 {
+    if (objet == Oscillo)
+        return GlisseSouris(event) || QWidget::eventFilter(objet, event);
     if (event->type() == QEvent::FocusOut && objet == DureeEdit) {
         DureeEditExit();
         return false;

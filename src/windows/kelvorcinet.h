@@ -7,9 +7,12 @@
 #include "graph/canevas.h"
 #include "graph/graphker.h"
 #include "instrument/appareil.h"
+#include "mesure/analysecinet.h"
 #include "mesure/cinetique.h"
+#include "mesure/journalcinet.h"
 #include "windows/communs.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QWidget>
 
@@ -18,6 +21,9 @@
 
 class QAction;
 class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -92,6 +98,22 @@ public:
     TZoneImage* Oscillo = nullptr;
     QTimer* Timer = nullptr;
 
+    // Every reading of a running run is written here at once; the file goes when the run
+    // is saved, sent or discarded, and one left by a crash is offered back.
+    TJournalCinet Journal;
+
+    // Rate-law analysis of a finished run, in the panel beside the graph.
+    TAnalyseCinet Analyse;
+    Tgraphe GrapheLineaire;                 // the linearised view of the analysed span
+    QWidget* PanneauAnalyse = nullptr;
+    QComboBox* PlageCB = nullptr;           // span analysed; the last item may be a drag on the graph
+    QCheckBox* AInfZeroCB = nullptr;        // "A∞ fixé à 0"
+    QSpinBox* VitesseSE = nullptr;          // points of the initial rate
+    QComboBox* TraceCB = nullptr;           // the points with the best fit, or a linearised series
+    QLabel* AnalyseLabel = nullptr;         // accessible name "Analyse cinétique"
+    QPushButton* ExporteBtn = nullptr;      // "Exporter CSV…"
+    QPushButton* CopieAnalyseBtn = nullptr; // "Copier l'analyse"
+
     TEtatAcquisition EtatAcq() const { return Cinetique.EtatAcq; }
 
     void FormCreate();
@@ -127,12 +149,26 @@ public:
     void KurvalisMClick(QAction* item);
     void SauveFichier();
 
+    // Analysis.
+    void Analyser();
+    // A span chosen on the graph (a mouse drag), in seconds.
+    void SelectionneTemps(double t1, double t2);
+    void ExporteCsvClick();
+    void CopieAnalyseClick();
+    // The run as it stands, for the spreadsheet file.
+    TRunCinetique RunCourant() const;
+
+    // Recovery: offered once, when the window is first shown.
+    void ProposeRecuperation();
+    void Restaure(const TRunCinetique& run);
+
     // Shown when a run fills the tables before its duration is over.
     static const QString MessageTablePleine;
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* objet, QEvent* event) override;
 
 private:
@@ -147,6 +183,17 @@ private:
     // Marker boxes asked for during an exchange open once it is over.
     void ApresEchange();
     void OuvreReperes();
+    void ConstruitAnalyse(QWidget* parent);
+    // Refills the span list for a newly finished run and analyses it.
+    void MajPanneauAnalyse();
+    void PrepareLineaire();
+    bool VueLineaire() const;
+    // Fitted curve, or straight line, and the span, over the picture just drawn.
+    void TraceAnalyse();
+    bool GlisseSouris(QEvent* event);
+    // A journal write that failed is reported once per run.
+    void JournalEcrit(bool ok);
+    void SupprimeJournal();
 
     TAppareil& Appareil;
     TCanevasQt canevas_;
@@ -162,6 +209,17 @@ private:
     };
     std::deque<TRepereDemande> reperesEnAttente_;
     bool saisieOuverte_ = false;
+    QDateTime debutRun_;
+    bool journalSignale_ = false;
+    bool recuperationVue_ = false;
+    bool restaure_ = false;         // the run came back from a journal: no blank made yet
+    QList<TPlageProposee> plages_;
+    TPlage plage_;                  // points of the span analysed
+    TSerieLineaire serie_;
+    double selT1_ = 0, selT2_ = 0;  // span dragged on the graph (last item of PlageCB)
+    bool selection_ = false;
+    qint32 glisseDebut_ = -1;       // pixel where a drag began, -1 when none
+    qint32 glisseFin_ = -1;
 };
 
 } // namespace kelvor

@@ -1,9 +1,11 @@
 #include "windows/kelvorcinet.h"
 
+#include "exchange/csvcinet.h"
 #include "exchange/kelvorconst.h"
 #include "exchange/spectdde.h"
 #include "instrument/cfgspect.h"
 #include "instrument/inifile.h"
+#include "mesure/journalcinet.h"
 #include "platform/pressepapier.h"
 #include "util/cp1252.h"
 #include "windows/spinedit.h"
@@ -15,6 +17,9 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -26,6 +31,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -689,6 +695,345 @@ TEST_F(Sauvegarde, NoDestinationCheckedSavesNothing)
     form->SaveBtnClick();
     EXPECT_TRUE(dialogues.questions.isEmpty());
     EXPECT_FALSE(form->DejaSauve);
+}
+
+// ------------------------------------------------------------------ rate-law analysis
+
+namespace {
+
+bool Attends(const std::function<bool()>& condition, int ms = 2000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
+}
+
+QLabel* Resultats(QWidget& fenetre)
+{
+    for (QLabel* l : fenetre.findChildren<QLabel*>())
+        if (l->accessibleName() == "Analyse cinétique")
+            return l;
+    return nullptr;
+}
+
+// A blue pixel of the fitted curve within a few rows of (x, y).
+bool CourbeBleue(const QImage& image, qint32 x, qint32 y)
+{
+    for (qint32 dy = -3; dy <= 3; ++dy) {
+        const QRgb p = image.pixel(x, y + dy);
+        if (qBlue(p) > 150 && qRed(p) < 80)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(Cinetique, FinishedRunIsAnalysedInThePanelWithTheBestCurveOverThePoints)
+{
+    Prepare();
+    Lance();    // 0.8·e^(−t/90), 42 points
+    ASSERT_EQ(form->EtatAcq(), eaTerminee);
+    EXPECT_TRUE(form->PanneauAnalyse->isVisible());
+    QLabel* resultats = Resultats(*form);
+    ASSERT_TRUE(resultats);
+    const QString texte = resultats->accessibleDescription();
+    EXPECT_EQ(texte, resultats->text());
+    for (const char* morceau : {"Ordre 0 : k =", "Ordre 1 : k =", "Ordre 2 : k =", "s⁻¹", "t½ =",
+                                "R² =", "Verdict : ordre 1 le plus probable",
+                                "Vitesse initiale (5 points)"})
+        EXPECT_TRUE(texte.contains(QString::fromUtf8(morceau))) << morceau;
+    EXPECT_EQ(form->Analyse.nbrePoints, 42);
+    EXPECT_NEAR(form->Analyse.Ajustement(oc1).k, 1 / 90.0, 0.02 / 90);
+
+    // The fitted curve runs between the points, where no square covers it.
+    qint32 xi, yi;
+    form->Graphe.WindowXY(46.5, 0.8 * std::exp(-46.5 / 90), xi, yi);
+    EXPECT_TRUE(CourbeBleue(form->Oscillo->image, xi, yi));
+
+    form->AInfZeroCB->setChecked(true);
+    form->VitesseSE->setValue(8);
+    EXPECT_FALSE(form->Analyse.options.AInfLibre);
+    EXPECT_TRUE(resultats->text().contains("A∞ fixé à 0"));
+    EXPECT_TRUE(resultats->text().contains("Vitesse initiale (8 points)"));
+    EXPECT_EQ(resultats->accessibleDescription(), resultats->text());
+
+    // The linearised view: ln A against t, with its straight line.
+    form->TraceCB->setCurrentIndex(2);
+    const Tgraphe& g = form->GrapheLineaire;
+    EXPECT_EQ(g.mondeY.nom, "ln(A − A∞)");
+    ASSERT_EQ(g.NbrePoints, 42);
+    EXPECT_NEAR(g.valeurY[10], std::log(form->Graphe.valeurY[10]), 1e-12);
+    g.WindowXY(46.5, std::log(0.8) - 46.5 / 90, xi, yi);
+    EXPECT_TRUE(CourbeBleue(form->Oscillo->image, xi, yi));
+
+    // A new run hides the panel and shows its points again.
+    form->ResetBtnClick();
+    EXPECT_FALSE(form->PanneauAnalyse->isVisible());
+    form->StartBtnClick();
+    EXPECT_EQ(form->TraceCB->currentIndex(), 0);
+    form->StopBtnClick();
+}
+
+TEST_F(Cinetique, SpanBetweenMarkersOrDraggedOnTheGraph)
+{
+    // Flat until the reagent goes in at 30 s, first order after it.
+    appareil.absorbance = [](double t) { return t < 30 ? 0.1 : 0.1 + 0.7 * std::exp(-(t - 30) / 40); };
+    Prepare();
+    appareil.origine = horloge.ms;
+    form->StartBtnClick();
+    for (int i = 1; i < 100 && form->EtatAcq() == eaEnCours; ++i) {
+        horloge.Avance(3000);
+        form->TimerTimer();
+        if (i == 10 || i == 30) {
+            dialogues.Repond(true, i == 10 ? "réactif" : "fin");
+            form->RepereBtnClick();
+        }
+    }
+    ASSERT_EQ(form->EtatAcq(), eaTerminee);
+    ASSERT_EQ(form->PlageCB->count(), 3);
+    EXPECT_EQ(form->PlageCB->itemText(0), "Toute l'acquisition");
+    EXPECT_EQ(form->PlageCB->itemText(1), "Du « réactif » au « fin »");
+    EXPECT_EQ(form->PlageCB->itemText(2), "Du « fin » à la fin");
+
+    form->PlageCB->setCurrentIndex(1);
+    EXPECT_EQ(form->Analyse.tDebut, 30);
+    EXPECT_EQ(form->Analyse.tFin, 90);
+    EXPECT_EQ(form->Analyse.nbrePoints, 21);
+    EXPECT_EQ(TexteVerdict(form->Analyse), "ordre 1 le plus probable");
+    EXPECT_NEAR(form->Analyse.Ajustement(oc1).k, 1 / 40.0, 0.02 / 40);
+
+    // A drag on the graph, each end midway between two readings.
+    const auto glisse = [&](double t1, double t2) {
+        qint32 x1, x2, y;
+        form->Graphe.WindowXY(t1, 0.3, x1, y);
+        form->Graphe.WindowXY(t2, 0.3, x2, y);
+        QTest::mousePress(form->Oscillo, Qt::LeftButton, {}, QPoint(x1, y));
+        QTest::mouseMove(form->Oscillo, QPoint((x1 + x2) / 2, y));
+        QTest::mouseRelease(form->Oscillo, Qt::LeftButton, {}, QPoint(x2, y));
+    };
+    glisse(61.5, 31.5);
+    ASSERT_EQ(form->PlageCB->count(), 4);
+    EXPECT_EQ(form->PlageCB->currentIndex(), 3);
+    EXPECT_TRUE(form->PlageCB->currentText().startsWith("Sélection sur le graphe"));
+    EXPECT_EQ(form->Analyse.tDebut, 33);
+    EXPECT_EQ(form->Analyse.tFin, 60);
+    EXPECT_EQ(form->Analyse.nbrePoints, 10);
+
+    // Too few points: the panel says why.
+    glisse(31.5, 40.5);
+    EXPECT_FALSE(form->Analyse.valide);
+    EXPECT_FALSE(form->Analyse.message.isEmpty());
+    EXPECT_TRUE(Resultats(*form)->text().startsWith(form->Analyse.message));
+    // A click is no span; the whole run is still one choice away.
+    const QString courte = form->PlageCB->currentText();
+    glisse(50, 50.5);
+    EXPECT_EQ(form->PlageCB->count(), 4);
+    EXPECT_EQ(form->PlageCB->currentText(), courte);
+    form->PlageCB->setCurrentIndex(0);
+    EXPECT_EQ(form->Analyse.nbrePoints, 42);
+}
+
+TEST_F(Cinetique, CsvExportAndAnalysisCopyThroughTheWindow)
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    Prepare();
+    Lance();
+    ASSERT_EQ(form->EtatAcq(), eaTerminee);
+
+    const QString sansExtension = dossier.path() + "/essai";
+    dialogues.Repond(true, sansExtension);
+    form->ExporteBtn->click();
+    EXPECT_EQ(dialogues.questions.last(), "Exporter pour un tableur");
+    QFile f(sansExtension + ".csv");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray octets = f.readAll();
+    EXPECT_EQ(octets, CsvCinetique(form->RunCourant(), &form->Analyse));
+    EXPECT_TRUE(octets.startsWith("\xEF\xBB\xBF" "Cinétique à 600 nm;"));
+    const QList<QByteArray> lignes = octets.split('\n');
+    ASSERT_GT(lignes.size(), 5);
+    EXPECT_EQ(lignes[2], "t (s);A\r");
+    EXPECT_EQ(lignes[3], "0;0,8\r");
+    EXPECT_TRUE(octets.contains("\r\nVerdict;ordre 1 le plus probable\r\n"));
+    EXPECT_FALSE(form->DejaSauve) << "an export is not the run's save";
+
+    // A name with its own extension keeps it; a cancelled dialog writes nothing.
+    dialogues.Repond(true, dossier.path() + "/essai.txt");
+    form->ExporteBtn->click();
+    EXPECT_TRUE(QFile::exists(dossier.path() + "/essai.txt"));
+    dialogues.Repond(false);
+    form->ExporteBtn->click();
+    dialogues.Repond(true, dossier.path() + "/absent/essai.csv");
+    form->ExporteBtn->click();
+    EXPECT_EQ(dialogues.messages, QStringList({"Erreur d'écriture du fichier"}));
+
+    form->CopieAnalyseBtn->click();
+    const QString copie = LitPressePapier();
+    EXPECT_TRUE(copie.startsWith("Analyse cinétique à 600 nm, acquisition du ")) << copie.toStdString();
+    EXPECT_TRUE(copie.contains("\r\nVerdict : ordre 1 le plus probable\r\n"));
+    EXPECT_TRUE(copie.endsWith("\r\n"));
+}
+
+// ------------------------------------------------------------------ recovery journal
+
+TEST_F(Cinetique, JournalFollowsTheRunAndGoesWhenTheRunIsSavedOrDiscarded)
+{
+    const QString chemin = NomJournalCinet();
+    const auto lu = [&]() -> std::optional<TRunCinetique> {
+        QFile f(chemin);
+        if (!f.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return LitJournalCinet(f.readAll());
+    };
+    Prepare();
+    appareil.origine = horloge.ms;
+    form->StartBtnClick();
+    for (int tick = 0; tick < 5; ++tick) {
+        const auto run = lu();
+        ASSERT_TRUE(run) << "tick " << tick;
+        ASSERT_EQ(run->n, form->Graphe.NbrePoints);
+        for (qint32 i = 0; i < run->n; ++i) {
+            EXPECT_EQ(run->x[i], form->Graphe.valeurX[i]);
+            EXPECT_EQ(run->y[i], form->Graphe.valeurY[i]);
+        }
+        Ticks(1);
+    }
+    dialogues.Repond(true, "ajout");
+    form->RepereBtnClick();
+    form->DeltatSBUpClick();
+    auto run = lu();
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->Lambda, 600);
+    EXPECT_EQ(run->Deltat, 4);
+    ASSERT_EQ(run->Reperes.size(), 1u);
+    EXPECT_EQ(run->Reperes[0].Valeur, 15);
+    EXPECT_EQ(run->Reperes[0].Text, "ajout");
+    while (form->EtatAcq() == eaEnCours)
+        Ticks(1);
+    run = lu();
+    ASSERT_TRUE(run) << "a finished run keeps its journal until it is saved";
+    EXPECT_EQ(run->n, form->Graphe.NbrePoints);
+
+    form->KurvalisMClick(form->ClipM);
+    EXPECT_FALSE(QFile::exists(chemin)) << "copied";
+
+    form->ResetBtnClick();
+    Lance();
+    EXPECT_TRUE(QFile::exists(chemin));
+    form->ResetBtnClick();
+    EXPECT_FALSE(QFile::exists(chemin)) << "discarded with RàZ";
+
+    form->StartBtnClick();
+    Ticks(2);
+    EXPECT_TRUE(QFile::exists(chemin));
+    form->StopBtnClick();
+    EXPECT_EQ(form->EtatAcq(), eaAttente);
+    EXPECT_FALSE(QFile::exists(chemin)) << "a short run stopped is discarded";
+    EXPECT_TRUE(dialogues.messages.isEmpty());
+}
+
+TEST_F(Cinetique, AJournalThatCannotBeWrittenIsReportedOnceAndTheRunGoesOn)
+{
+    DossierDonnees = dossier.path() + "/absent/";
+    Cree();
+    Prepare();
+    form->StartBtnClick();
+    Ticks(3);
+    ASSERT_EQ(dialogues.messages.size(), 1);
+    EXPECT_TRUE(dialogues.messages[0].startsWith("Le fichier de récupération ne peut être écrit ("));
+    EXPECT_TRUE(dialogues.messages[0].endsWith(") : l'acquisition continue sans lui."));
+    EXPECT_EQ(form->Graphe.NbrePoints, 4);
+    EXPECT_EQ(form->EtatAcq(), eaEnCours);
+    form->StopBtnClick();
+}
+
+TEST_F(Cinetique, RecoveryIsOfferedAtTheFirstShowingAndTakenOrDeclined)
+{
+    const QString chemin = NomJournalCinet();
+    for (const bool accepte : {true, false}) {
+        SCOPED_TRACE(accepte);
+        {
+            TJournalCinet j;
+            j.Commence(QDateTime(QDate(2026, 12, 10), QTime(14, 2, 31)), 512, 4, 200);
+            for (int i = 0; i < 3; ++i)
+                j.AjoutePoint(i, 4 * i, 0.5 - 0.1 * i);
+            j.AjouteRepere(4, "ajout");
+        }
+        dialogues.questions.clear();
+        dialogues.Repond(accepte);
+        Cree();
+        ASSERT_TRUE(Attends([&] { return !dialogues.questions.isEmpty(); }));
+        EXPECT_EQ(dialogues.questions,
+                  QStringList({"Une acquisition interrompue le 10/12/2026 à 14:02 (3 points) a été "
+                               "retrouvée. La récupérer ?"}));
+        if (!accepte) {
+            EXPECT_FALSE(QFile::exists(chemin));
+            EXPECT_EQ(form->EtatAcq(), eaReglageLambda);
+            EXPECT_EQ(form->Graphe.NbrePoints, 0);
+            continue;
+        }
+        EXPECT_EQ(form->EtatAcq(), eaTerminee);
+        ASSERT_EQ(form->Graphe.NbrePoints, 3);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(form->Graphe.valeurX[i], 4 * i);
+            EXPECT_EQ(form->Graphe.valeurY[i], 0.5 - 0.1 * i);
+        }
+        ASSERT_EQ(form->Graphe.ListeRepere.size(), 1u);
+        EXPECT_EQ(form->Graphe.ListeRepere[0].Text, "ajout");
+        EXPECT_EQ(form->LambdaSE->Value(), 512);
+        EXPECT_EQ(form->Cinetique.DeltatMesure, 4);
+        EXPECT_EQ(form->Cinetique.DureeMesure, 200);
+        EXPECT_EQ(Visibles(), QStringList({"RàZ", "Sauver", "Quitter", "Zéro/Blanc"}));
+        EXPECT_TRUE(form->PanneauAnalyse->isVisible());
+        EXPECT_TRUE(form->TravailNonSauve());
+        EXPECT_TRUE(QFile::exists(chemin)) << "kept until the run is saved";
+
+        form->KurvalisMClick(form->ClipM);
+        EXPECT_TRUE(LitPressePapier().contains("\r\n8\t0.3\r\n"));
+        EXPECT_FALSE(QFile::exists(chemin));
+        // Measured in another session: a new run starts from the wavelength step.
+        form->ResetBtnClick();
+        EXPECT_EQ(form->EtatAcq(), eaReglageLambda);
+    }
+    // No journal, no question; and a window shown again does not ask twice.
+    dialogues.questions.clear();
+    form->hide();
+    form->show();
+    Attends([] { return false; }, 50);
+    EXPECT_TRUE(dialogues.questions.isEmpty());
+}
+
+// ------------------------------------------------------------------ readable while it runs
+
+TEST_F(Cinetique, OrdinateGrowsDuringTheRunToKeepEveryPointInView)
+{
+    appareil.absorbance = [](double t) { return t < 10 ? -0.05 : t / 60; };
+    Prepare();
+    appareil.origine = horloge.ms;
+    form->StartBtnClick();
+    QList<double> maxis{form->Graphe.mondeY.maxi};
+    while (form->EtatAcq() == eaEnCours) {
+        const Tgraphe& g = form->Graphe;
+        const qint32 n = g.NbrePoints;
+        for (qint32 i = 0; i < n; ++i) {
+            EXPECT_GE(g.valeurY[i], g.mondeY.mini) << i;
+            EXPECT_LE(g.valeurY[i], g.mondeY.maxi) << i;
+        }
+        // The newest point is on the picture, drawn where the axis now puts it.
+        qint32 xi, yi;
+        g.WindowXY(g.valeurX[n - 1], g.valeurY[n - 1], xi, yi);
+        EXPECT_LT(qGray(form->Oscillo->image.pixel(xi, yi)), 60) << n;
+        if (maxis.last() != g.mondeY.maxi)
+            maxis << g.mondeY.maxi;
+        EXPECT_EQ(g.mondeY.mini, -0.1);
+        Ticks(1);
+    }
+    EXPECT_EQ(maxis, QList<double>({1, 1.5, 2}));
+    // The end-of-run rescale as before.
+    EXPECT_EQ(form->Graphe.mondeY.mini, 0);
+    EXPECT_DOUBLE_EQ(form->Graphe.mondeY.maxi, 123 / 60.0);
 }
 
 // Writes a picture of a finished run when KELVOR_CAPTURE_DIR names a folder.

@@ -340,3 +340,34 @@ TEST_F(Run, ReadingsAreDueOnAFixedGridAndALateOneKeepsItsOwnTime)
     EXPECT_EQ(c.LectureDemandee(), 25);
     EXPECT_EQ(c.MsAvantLecture(), 4000);
 }
+
+TEST(AnalyseRun, OrdinateGrowsInRoundStepsToHoldEachReading)
+{
+    const struct { double a, mini, maxi; bool change; } cas[] = {
+        {0.5, 0, 1, false},   {1, 0, 1, false},        {1.05, 0, 1.5, true}, {2.5, 0, 3, true},
+        {-0.05, -0.1, 1, true}, {-0.3, -0.4, 1, true}, {PasDeValeur(), 0, 1, false},
+    };
+    for (const auto& k : cas) {
+        double mini = 0, maxi = 1;
+        EXPECT_EQ(EtendOrdonnee(k.a, mini, maxi), k.change) << k.a;
+        EXPECT_DOUBLE_EQ(mini, k.mini) << k.a;
+        EXPECT_DOUBLE_EQ(maxi, k.maxi) << k.a;
+    }
+}
+
+TEST(AnalyseRun, SpansRunFromEachMarkerInTimeOrderToTheNextOrToTheEnd)
+{
+    Vecteur x{};
+    for (int i = 0; i < 10; ++i)
+        x[i] = 10 * i;
+    const std::vector<Trepere> reperes{{60, "b"}, {20, ""}};
+    const QList<TPlageProposee> p = PlagesAnalyse(x, 10, reperes);
+    ASSERT_EQ(p.size(), 3);
+    EXPECT_EQ(p[0].nom, "Toute l'acquisition");
+    EXPECT_EQ(std::make_pair(p[0].t1, p[0].t2), std::make_pair(0.0, 90.0));
+    EXPECT_EQ(p[1].nom, "Du repère 1 au « b »");
+    EXPECT_EQ(std::make_pair(p[1].t1, p[1].t2), std::make_pair(20.0, 60.0));
+    EXPECT_EQ(p[2].nom, "Du « b » à la fin");
+    EXPECT_EQ(std::make_pair(p[2].t1, p[2].t2), std::make_pair(60.0, 90.0));
+    EXPECT_TRUE(PlagesAnalyse(x, 0, reperes).isEmpty());
+}

@@ -450,8 +450,14 @@ TEST_F(GrapheEnregistre, KineticsPointsMarkersAndComputedPoints)
 
     c.traces.clear();
     g.AjouteRepere(0, "début");
-    ASSERT_EQ(c.traces.size(), 1);
+    ASSERT_EQ(c.traces.size(), 2);
     const auto repere = c.traces[0];
+    // Its text at the top of its line, to the right of it.
+    EXPECT_EQ(c.traces[1].op, TCanevasEnregistreur::oTexte);
+    EXPECT_EQ(c.traces[1].texte, "début");
+    EXPECT_EQ(c.traces[1].x1, g.LimiteCourbe.Left + g.Marge);
+    EXPECT_EQ(c.traces[1].y1, g.LimiteCourbe.Top);
+    EXPECT_EQ(c.traces[1].brush.Style, bsClear);
     EXPECT_EQ(repere.x1, g.LimiteCourbe.Left);
     EXPECT_EQ(repere.x2, g.LimiteCourbe.Left);
     EXPECT_EQ(repere.y1, g.LimiteCourbe.Top);
@@ -459,6 +465,15 @@ TEST_F(GrapheEnregistre, KineticsPointsMarkersAndComputedPoints)
     EXPECT_EQ(repere.pen.Color, clRed);
     EXPECT_EQ(repere.pen.Style, psDash);
     EXPECT_EQ(g.ListeRepere.back().Text, "début");
+
+    // Near the right edge the text goes left of the line; no text, nothing written.
+    c.traces.clear();
+    g.AjouteRepere(100, "fin");
+    g.AjouteRepere(50, "");
+    const auto textes = c.De(TCanevasEnregistreur::oTexte);
+    ASSERT_EQ(textes.size(), 1);
+    EXPECT_EQ(textes[0].x2, g.LimiteCourbe.Right - g.Marge);
+    g.ListeRepere.resize(1);
 
     g.TracePointCinet(2); // a point read after the marker
     EXPECT_EQ(c.traces.last().pen.Style, psSolid) << "the marker's dash must not leak";
