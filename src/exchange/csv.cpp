@@ -2,6 +2,8 @@
 
 #include "util/labutil.h"
 
+#include <QFileInfo>
+
 #include <cmath>
 
 namespace kelvor {
@@ -10,8 +12,8 @@ namespace {
 
 QString Cellule(const QString& texte)
 {
-    if (!texte.contains(QLatin1Char(';')) && !texte.contains(QLatin1Char('"'))
-        && !texte.contains(QLatin1Char('\r')) && !texte.contains(QLatin1Char('\n')))
+    if (!texte.contains(QLatin1Char(';')) && !texte.contains(QLatin1Char('"')) &&
+        !texte.contains(QLatin1Char('\r')) && !texte.contains(QLatin1Char('\n')))
         return texte;
     QString t = texte;
     t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
@@ -37,6 +39,11 @@ QString NombreCsv(double x)
 QByteArray OctetsCsv(const QString& texte)
 {
     return QByteArray("\xEF\xBB\xBF") + texte.toUtf8();
+}
+
+QString NomFichierCsv(const QString& nom)
+{
+    return QFileInfo(nom).suffix().isEmpty() ? nom + QStringLiteral(".csv") : nom;
 }
 
 } // namespace kelvor

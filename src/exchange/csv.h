@@ -19,5 +19,7 @@ QString LigneCsv(const QStringList& cellules);
 QString NombreCsv(double x);
 // The bytes of a CSV text: the byte-order mark, then UTF-8.
 QByteArray OctetsCsv(const QString& texte);
+// The name chosen in a save dialog, with ".csv" added when it has no extension.
+QString NomFichierCsv(const QString& nom);
 
 } // namespace kelvor

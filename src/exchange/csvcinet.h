@@ -10,10 +10,8 @@
 
 namespace kelvor {
 
-// The export dialog's filter, and the name chosen with ".csv" added when it has no
-// extension of its own.
+// The export dialog's filter.
 extern const QString FiltreCsv;     // "Tableur CSV (*.csv)|*.csv"
-QString NomFichierCsv(const QString& nom);
 
 QByteArray CsvCinetique(const TRunCinetique& run, const TAnalyseCinet* analyse = nullptr);
 

@@ -1,12 +1,12 @@
 #include "mesure/beer.h"
 
+#include "exchange/csv.h"
 #include "exchange/fichierkv3.h"
 #include "instrument/inifile.h"
 #include "mesure/rapportetalonnage.h"
 #include "util/dialogues.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -586,8 +586,7 @@ bool TSerieBeer::SauveRapport()
         Dialogues().FichierSauve(TitreRapport, FiltreRapport, ExtensionRapport, NomRapport);
     if (nom.isEmpty())
         return false;
-    if (QFileInfo(nom).suffix().isEmpty())
-        nom += QLatin1Char('.') + ExtensionRapport;
+    nom = NomFichierCsv(nom);
     NomRapport = nom;
     QString erreur;
     if (!EcritFichierOctets(nom, RapportCsv(Etalonnage()), &erreur)) {

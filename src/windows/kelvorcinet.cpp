@@ -1,5 +1,6 @@
 #include "windows/kelvorcinet.h"
 
+#include "exchange/csv.h"
 #include "exchange/csvcinet.h"
 #include "exchange/fichierkv3.h"
 #include "exchange/kelvorconst.h"
