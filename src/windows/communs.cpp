@@ -39,14 +39,20 @@ void SetRoleAccessible(QWidget* widget, QAccessible::Role role)
     widget->setProperty(ProprieteRole, static_cast<int>(role));
 }
 
-bool RelaieIndication(QEvent* event, TAppareil& appareil)
+QStatusBar* BarreIndications(QBoxLayout* fond)
+{
+    auto* barre = new QStatusBar;
+    barre->setSizeGripEnabled(false);
+    barre->setAccessibleName(QStringLiteral("Barre d'état"));
+    fond->addWidget(barre);
+    return barre;
+}
+
+bool AfficheIndication(QEvent* event, QStatusBar* barre)
 {
     if (event->type() != QEvent::StatusTip)
         return false;
-    if (auto* principale = dynamic_cast<QWidget*>(&appareil)) {
-        QStatusTipEvent relais(static_cast<QStatusTipEvent*>(event)->tip());
-        QCoreApplication::sendEvent(principale, &relais);
-    }
+    barre->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
     return true;
 }
 

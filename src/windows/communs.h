@@ -2,6 +2,8 @@
 // Pieces shared by the windows.
 
 #include <QAccessible>
+#include <QBoxLayout>
+#include <QStatusBar>
 #include <QIcon>
 #include <QImage>
 #include <QWidget>
@@ -9,16 +11,17 @@
 
 namespace kelvor {
 
-class TAppareil;
 class TCanevasQt;
 
 // Tells assistive tools what a plain widget is (a chart, an indicator, ...): the role
 // is kept on the widget and answered by one accessibility factory.
 void SetRoleAccessible(QWidget* widget, QAccessible::Role role);
 
-// Status tips stop at a window's edge: passes one on to the status bar of the window
-// that owns the instrument. True when the event was a status tip.
-bool RelaieIndication(QEvent* event, TAppareil& appareil);
+// A window's own status line, put at the foot of its layout: the long part of the hint
+// under the mouse shows there, in the window the user is looking at.
+QStatusBar* BarreIndications(QBoxLayout* fond);
+// Shows a status tip in that line. True when the event was a status tip.
+bool AfficheIndication(QEvent* event, QStatusBar* barre);
 
 // Images of the "Sauver" drop-down: 0 the companion program, 1 the clipboard, 2 a file.
 QIcon ImageDestination(int quoi);

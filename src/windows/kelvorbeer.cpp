@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <QStatusTipEvent>
 #include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
@@ -281,6 +280,7 @@ void TBeerForm::Construit()
     tout->addWidget(haut);
     tout->addWidget(ToolBar);
     tout->addLayout(milieu, 1);
+    BarreEtat = BarreIndications(tout);
 
     setTabOrder(LambdaSE, ClavierEdit);
 }
@@ -640,11 +640,8 @@ bool TBeerForm::event(QEvent* e)
     case QEvent::WindowActivate:
         FormActivate();
         break;
-    case QEvent::StatusTip: {
-        const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
-        emit Indication(tip);
-        return RelaieIndication(e, Appareil);
-    }
+    case QEvent::StatusTip:
+        return AfficheIndication(e, BarreEtat);
     default:
         break;
     }

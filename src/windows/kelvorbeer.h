@@ -18,6 +18,7 @@
 class QAction;
 class QActionGroup;
 class QLabel;
+class QStatusBar;
 class QLineEdit;
 class QMenu;
 class QTableWidget;
@@ -74,6 +75,7 @@ public:
     // mode; its text is also its accessible description, for screen readers.
     QLabel* PanneauEtalonnage = nullptr;
     TZoneImage* Oscillo = nullptr;
+    QStatusBar* BarreEtat = nullptr;
     TModeBeerDlg* ModeBeerDlg = nullptr;   // made on the first "Mode"
 
     // Commands.
@@ -101,11 +103,6 @@ public:
     void OscilloPaint();
     // Applies the series' control states without touching the value field.
     void AppliqueControles();
-
-signals:
-    // Long part of the hint of the control under the mouse, for the main status line
-    // (also handed to the parent window, whose status bar shows it).
-    void Indication(const QString& texte);
 
 protected:
     bool event(QEvent* event) override;

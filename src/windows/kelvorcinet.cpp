@@ -291,6 +291,7 @@ void TCinetiqueForm::Construit()
     ConstruitAnalyse(this);
     centre->addWidget(PanneauAnalyse);
     fond->addLayout(centre, 1);
+    BarreEtat = BarreIndications(fond);
 
     // One shot re-armed to each due time: a coarse periodic timer may fire early.
     Timer = new QTimer(this);
@@ -1153,7 +1154,7 @@ void TCinetiqueForm::closeEvent(QCloseEvent* event)
 
 bool TCinetiqueForm::event(QEvent* event)
 {
-    if (RelaieIndication(event, Appareil))
+    if (AfficheIndication(event, BarreEtat))
         return true;
     return QWidget::event(event);
 }

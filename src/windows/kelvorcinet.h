@@ -24,6 +24,7 @@ class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QSpinBox;
+class QStatusBar;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -96,6 +97,7 @@ public:
     QAction* ClipM = nullptr;
     QAction* FileM = nullptr;
     TZoneImage* Oscillo = nullptr;
+    QStatusBar* BarreEtat = nullptr;
     QTimer* Timer = nullptr;
 
     // Every reading of a running run is written here at once; the file goes when the run

@@ -166,11 +166,9 @@ TEST_F(BeerFormTest, LayoutAndHintsAtCreation)
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 0, 1), "A");
     EXPECT_TRUE(f.KurvalisM->isChecked());
 
-    QString indication;
-    QObject::connect(&f, &TBeerForm::Indication, [&](const QString& t) { indication = t; });
     QStatusTipEvent tip(f.MajBtn->statusTip());
     QApplication::sendEvent(f.MajBtn, &tip);
-    EXPECT_EQ(indication, "Si clignotant, cliquer pour régler la longueur d'onde du spectro");
+    EXPECT_EQ(f.BarreEtat->currentMessage(), "Si clignotant, cliquer pour régler la longueur d'onde du spectro");
 }
 
 TEST_F(BeerFormTest, SpaceRecordsExceptBetweenAWavelengthChangeAndMajOrActivation)

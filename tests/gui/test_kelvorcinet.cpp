@@ -515,7 +515,7 @@ TEST_F(Cinetique, SettingsWrittenAtCloseAreReadAtTheNextCreation)
     EXPECT_EQ(form->SaveBtn->icon().cacheKey(), form->ClipM->icon().cacheKey());
 }
 
-TEST(CinetiqueIndications, LongHintsGoToTheStatusBarOfTheInstrumentsWindow)
+TEST(CinetiqueIndications, LongHintsShowInTheWindowsOwnStatusBarNotTheInstruments)
 {
     QTemporaryDir dossier;
     DossierDonnees = dossier.path() + '/';
@@ -531,7 +531,8 @@ TEST(CinetiqueIndications, LongHintsGoToTheStatusBarOfTheInstrumentsWindow)
                                          {form.StartBtn, "Lance l'acquisition"}}) {
         QStatusTipEvent survol(bouton->statusTip());
         QCoreApplication::sendEvent(bouton, &survol);
-        EXPECT_EQ(principale.statusBar()->currentMessage(), longue);
+        EXPECT_EQ(form.BarreEtat->currentMessage(), longue);
+        EXPECT_TRUE(principale.statusBar()->currentMessage().isEmpty());
     }
     DossierDonnees.clear();
 }
