@@ -1244,7 +1244,9 @@ TEST_F(SpecMainTest, InstrumentSilentMidBaselineEndsItAfterFiveSeconds)
     ASSERT_TRUE(Attends([&] { return Spectro().LambdaCourante == 458; }, 3000));
     chrono.start();
     ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 8000));
-    EXPECT_GE(chrono.elapsed(), 4900);
+    // The chrono starts when the test sees the last line, up to a few hundred ms after
+    // the program did on a loaded machine.
+    EXPECT_GE(chrono.elapsed(), 4500);
     EXPECT_LT(chrono.elapsed(), 6500);
     EXPECT_EQ(dialogues.messages,
               QStringList({"Le spectrophotomètre n'envoie plus rien depuis 5 s : le balayage est arrêté, "
