@@ -329,7 +329,10 @@ TEtatControles TSerieBeer::Controles() const
     e.defaireVisible = n >= 1;
     e.valeurVisible = ModeAcq == maBeer || ModeAcq == maClavier;
     e.valeurActif = e.valeurVisible;
-    e.labelValeur = abscisse.nom + QStringLiteral(" (") + abscisse.unite + QStringLiteral(") =");
+    // No empty brackets for a quantity without unit (the point number "n").
+    e.labelValeur = abscisse.nom +
+                    (abscisse.unite.isEmpty() ? QString() : QStringLiteral(" (") + abscisse.unite + QLatin1Char(')')) +
+                    QStringLiteral(" =");
     e.inconnusVisible = ModeAcq == maBeer;
     e.majActif = LambdaEnAttente;
     e.zeroActif = !LambdaEnAttente;

@@ -3,6 +3,7 @@
 #include "graph/canevas.h"
 #include "graph/graphker.h"
 #include "instrument/appareil.h"
+#include "windows/spinedit.h"
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
@@ -20,6 +21,8 @@ QAccessibleInterface* FabriqueAccessible(const QString&, QObject* objet)
 {
     if (!objet || !objet->isWidgetType())
         return nullptr;
+    if (auto* spin = qobject_cast<TSpinEdit*>(objet))
+        return AccessibleSpinEdit(spin);
     const QVariant role = objet->property(ProprieteRole);
     if (!role.isValid())
         return nullptr;
@@ -29,14 +32,32 @@ QAccessibleInterface* FabriqueAccessible(const QString&, QObject* objet)
 
 } // namespace
 
-void SetRoleAccessible(QWidget* widget, QAccessible::Role role)
+void InstalleFabriqueAccessible()
 {
     static const bool installee = [] {
         QAccessible::installFactory(FabriqueAccessible);
         return true;
     }();
     Q_UNUSED(installee);
+}
+
+void SetRoleAccessible(QWidget* widget, QAccessible::Role role)
+{
+    InstalleFabriqueAccessible();
     widget->setProperty(ProprieteRole, static_cast<int>(role));
+}
+
+TLecture::TLecture(const QString& nom, const QString& texte, QWidget* parent)
+    : QLabel(parent), nom_(nom)
+{
+    setText(texte);
+}
+
+void TLecture::setText(const QString& texte)
+{
+    QLabel::setText(texte);
+    // Setting the name sends the name-changed event to assistive tools.
+    setAccessibleName(texte.isEmpty() ? nom_ : nom_ + QStringLiteral(" : ") + texte);
 }
 
 QStatusBar* BarreIndications(QBoxLayout* fond)

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
 #include <QWidget>
 #include <functional>
 
@@ -16,6 +17,22 @@ class TCanevasQt;
 // Tells assistive tools what a plain widget is (a chart, an indicator, ...): the role
 // is kept on the widget and answered by one accessibility factory.
 void SetRoleAccessible(QWidget* widget, QAccessible::Role role);
+// Installs that factory once; it also answers for the spin edits.
+void InstalleFabriqueAccessible();
+
+// A readout: its accessible name carries the value shown ("Absorbance : 0,722") so a
+// screen reader hears the value, and each change of value is announced. setText and
+// clear hide QLabel's: callers hold a TLecture*.
+class TLecture : public QLabel
+{
+public:
+    TLecture(const QString& nom, const QString& texte, QWidget* parent);
+    void setText(const QString& texte);
+    void clear() { setText(QString()); }
+
+private:
+    QString nom_;
+};
 
 // A window's own status line, put at the foot of its layout: the long part of the hint
 // under the mouse shows there, in the window the user is looking at.

@@ -88,6 +88,7 @@ void Cellule(QTableWidget* g, int rang, int colonne, const QString& texte, bool 
 TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
     : QWidget(parent, Qt::Window), Serie(appareil), Appareil(appareil)
 {
+    SetRoleAccessible(this, QAccessible::Window);
 
     Construit();
     AjouteAide(this, QStringLiteral("beer-lambert"));
@@ -143,7 +144,6 @@ void TBeerForm::Construit()
     LabelLambda->setBuddy(LambdaSE);
     LabelClavier = new QLabel(haut);
     ClavierEdit = new QLineEdit(haut);
-    ClavierEdit->setAccessibleName(QStringLiteral("Valeur"));
     ClavierEdit->setMaximumWidth(120);
     LabelClavier->setBuddy(ClavierEdit);
     hautLayout->addWidget(LabelLambda);
@@ -321,6 +321,8 @@ void TBeerForm::OscilloPaint()
 {
     // Shows the series as it is: painting (a resize, an activation) never changes it.
     CopieVersGraphe();
+    Oscillo->setAccessibleDescription(
+        QStringLiteral("Beer-Lambert, %1 points").arg(Serie.NbrePoints));
 
     const QSize taille = Oscillo->size();
     bool dessine = false;
@@ -440,6 +442,8 @@ void TBeerForm::AppliqueControles()
     EnregistreBtn->setAccessibleName(e.enregistreCaption);
     Conseil(EnregistreBtn, e.enregistreHint);
     LabelClavier->setText(e.labelValeur);
+    // The field is named after its label, without the trailing "=".
+    ClavierEdit->setAccessibleName(QString(e.labelValeur).remove(QLatin1Char('=')).trimmed());
     LabelClavier->setVisible(e.valeurVisible);
     ClavierEdit->setVisible(e.valeurVisible);
     ClavierEdit->setEnabled(e.valeurActif);

@@ -123,6 +123,7 @@ TSpinButton::TSpinButton(const QString& nom, QWidget* parent) : QWidget(parent)
 TCinetiqueForm::TCinetiqueForm(TAppareil& appareil, QWidget* parent)
     : QWidget(parent, Qt::Window), Appareil(appareil)
 {
+    SetRoleAccessible(this, QAccessible::Window);
     Construit();
     FormCreate();
     AjouteAide(this, QStringLiteral("cinetique"));
@@ -204,9 +205,8 @@ void TCinetiqueForm::Construit()
     LambdaSE = new TSpinEdit(haut);
     LambdaSE->setAccessibleName(QStringLiteral("Lambda (nm)"));
     labelLambda->setBuddy(LambdaSE);
-    LabelDeltat = new QLabel(haut);
+    LabelDeltat = new TLecture(QStringLiteral("Intervalle Dt"), QString(), haut);
     LabelDeltat->setMinimumWidth(60);
-    LabelDeltat->setAccessibleName(QStringLiteral("Intervalle Dt"));
     DeltatSB = new TSpinButton(QStringLiteral("Intervalle Dt"), haut);
     auto* labelDuree = new QLabel(QStringLiteral("Durée"), haut);
     DureeEdit = new QLineEdit(haut);
@@ -215,11 +215,10 @@ void TCinetiqueForm::Construit()
     labelDuree->setBuddy(DureeEdit);
     DureeSpin = new TSpinButton(QStringLiteral("Durée"), haut);
     const auto panneau = [&](const QString& nom) {
-        auto* p = new QLabel(QStringLiteral("00:00:00"), haut);
+        auto* p = new TLecture(nom, QStringLiteral("00:00:00"), haut);
         p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         p->setAlignment(Qt::AlignCenter);
         p->setMinimumWidth(80);
-        p->setAccessibleName(nom);
         return p;
     };
     PanelDuree = panneau(QStringLiteral("Temps écoulé"));
@@ -278,7 +277,7 @@ void TCinetiqueForm::Construit()
                       QStringLiteral("|Validation de la longueur d'onde"));
     ZeroBtn = grand(QStringLiteral("Mettre la cuve avec le solvant puis cliquer ici"), {});
     StartBtn = grand(QStringLiteral("Mettre la cuve avec la solution puis cliquer ici"),
-                     QStringLiteral("START|Lance l'acquisition"));
+                     QStringLiteral("Démarrer|Lance l'acquisition"));
     fond->addWidget(grands);
 
     Oscillo = new TZoneImage(QStringLiteral("Graphe de l'absorbance en fonction du temps"), this);
@@ -622,6 +621,7 @@ void TCinetiqueForm::AjoutePoint(qint32 instant)
         return;
     PanelDuree->setText(TexteDuree(Cinetique.SecondesEcoulees()));
     PanelAbs->setText(QLocale().toString(absC, 'f', 3));
+    DecritGraphe();
     if (Journal.EstOuvert())
         JournalEcrit(Journal.AjoutePoint(n, Graphe.valeurX[n], Graphe.valeurY[n]));
     if (EtendOrdonnee(absC, Graphe.mondeY.mini, Graphe.mondeY.maxi))
@@ -780,6 +780,13 @@ template <class F> void TCinetiqueForm::DessineDans(F f)
     Oscillo->DessineDans(canevas_, f);
 }
 
+void TCinetiqueForm::DecritGraphe()
+{
+    Oscillo->setAccessibleDescription(QStringLiteral("Cinétique à %1 nm, %2 points")
+                                          .arg(LambdaSE->Value())
+                                          .arg(Cinetique.NbrePoints()));
+}
+
 void TCinetiqueForm::OscilloPaint()
 {
     const QSize taille = Oscillo->size();
@@ -789,6 +796,7 @@ void TCinetiqueForm::OscilloPaint()
         Oscillo->image = QImage(taille, QImage::Format_RGB32);
     if (!canevas_.Attache(&Oscillo->image))
         return;
+    DecritGraphe();
     Tgraphe& g = VueLineaire() ? GrapheLineaire : Graphe;
     Graphe.canvas = &canevas_;
     g.canvas = &canevas_;

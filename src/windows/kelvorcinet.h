@@ -74,12 +74,12 @@ public:
 
     // Controls.
     TSpinEdit* LambdaSE = nullptr;
-    QLabel* LabelDeltat = nullptr;
+    TLecture* LabelDeltat = nullptr;
     TSpinButton* DeltatSB = nullptr;
     QLineEdit* DureeEdit = nullptr;
     TSpinButton* DureeSpin = nullptr;
-    QLabel* PanelDuree = nullptr;
-    QLabel* PanelAbs = nullptr;
+    TLecture* PanelDuree = nullptr;
+    TLecture* PanelAbs = nullptr;
     QWidget* LectureS = nullptr;
     QLineEdit* EditBidon = nullptr;
     QPushButton* LambdaBtn = nullptr;
@@ -145,6 +145,8 @@ public:
     void DureeSpinUpClick();
     void DureeSpinDownClick();
     void OscilloPaint();
+    // What the graph shows, for screen readers: at each repaint and each new point.
+    void DecritGraphe();
 
     // Saving (the three destinations).
     void SaveBtnClick();

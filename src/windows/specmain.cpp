@@ -27,6 +27,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QSizeGrip>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
@@ -38,6 +39,12 @@
 namespace kelvor {
 
 namespace {
+
+// The scan's progress in percent: what assistive tools read out.
+void Avancement(QProgressBar* barre, qint32 debut, qint32 fin, qint32 lambda)
+{
+    barre->setValue(std::clamp((lambda - debut) * 100 / std::max(fin - debut, 1), 0, 100));
+}
 
 const QString TitreInitial = QStringLiteral("Tracé de spectre avec le spectrophotomètre KELVOR 51xx");
 const QString NonConnecte = QStringLiteral(
@@ -249,16 +256,14 @@ void TSpectreMain::FormCreate()
     QFont gras = font();
     gras.setBold(true);
     gras.setPointSize(16);
-    LambdaLabel = new QLabel(panneau);
-    AbsLabel = new QLabel(panneau);
+    LambdaLabel = new TLecture(QStringLiteral("Longueur d'onde"), QString(), panneau);
+    AbsLabel = new TLecture(QStringLiteral("Absorbance"), QString(), panneau);
     for (QLabel* l : {LambdaLabel, AbsLabel}) {
         l->setFont(gras);
         l->setMinimumWidth(QFontMetrics(gras).horizontalAdvance(QStringLiteral("Lambda=1000 nm")));
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         ligne->addWidget(l);
     }
-    LambdaLabel->setAccessibleName(QStringLiteral("Longueur d'onde"));
-    AbsLabel->setAccessibleName(QStringLiteral("Absorbance"));
     colonne->addWidget(panneau);
 
     PaintBox = new TZoneGraphe(*this, centre);
@@ -301,6 +306,9 @@ void TSpectreMain::FormCreate()
     Progression->setAccessibleName(QStringLiteral("Avancement du balayage"));
     Progression->hide();
     statusBar()->addPermanentWidget(Progression);
+    statusBar()->setAccessibleName(QStringLiteral("Barre d'état"));
+    if (auto* poignee = statusBar()->findChild<QSizeGrip*>())
+        poignee->setAccessibleName(QStringLiteral("Poignée de redimensionnement"));
 
     // The graph and the state.
     GrapheSpectre.canvas = &canevas;
@@ -722,8 +730,8 @@ void TSpectreMain::DemarreBalayage(Tlecture attendu)
     }
     SuiviBalayage.Demarre(spectro.DebutLambda, spectro.pasLambda);
     SablierScan(true);
-    Progression->setRange(spectro.DebutLambda, std::max(spectro.FinLambda, spectro.DebutLambda + 1));
-    Progression->setValue(spectro.DebutLambda);
+    Progression->setRange(0, 100);
+    Progression->setValue(0);
     Progression->show();
 }
 
@@ -767,7 +775,7 @@ void TSpectreMain::LigneBlanc(const QByteArray& chaineLue)
     const qint32 l = spectro.LambdaCourante;
     spectro.AbsBlanc[l] = spectro.AbsIntCourante;
     Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=0"));
-    Progression->setValue(std::clamp(l, Progression->minimum(), Progression->maximum()));
+    Avancement(Progression, spectro.DebutLambda, spectro.FinLambda, l);
     if (l >= spectro.FinLambda) {
         Dialogues().Bip();
         spectro.AbsBlanc[spectro.MaxiLambda] = spectro.AbsIntCourante;
@@ -789,7 +797,7 @@ void TSpectreMain::LigneSpectre(const QByteArray& chaineLue)
     const qint32 l = spectro.LambdaCourante;
     GrapheSpectre.valeurY[l] = spectro.AbsCourante;
     Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=") + spectro.StrAbs(spectro.AbsCourante));
-    Progression->setValue(std::clamp(l, Progression->minimum(), Progression->maximum()));
+    Avancement(Progression, spectro.DebutLambda, spectro.FinLambda, l);
     Redessine();
     if (l >= spectro.FinLambda) {
         Dialogues().Bip();
@@ -951,6 +959,9 @@ void TSpectreMain::Redessine()
 
 void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
 {
+    PaintBox->setAccessibleDescription(QStringLiteral("Spectre, %1 à %2 nm")
+                                           .arg(qRound(GrapheSpectre.mondeX.mini))
+                                           .arg(qRound(GrapheSpectre.mondeX.maxi)));
     GrapheSpectre.canvas = &c;
     GrapheSpectre.LimiteFenetre = rect;
     try {

@@ -9,6 +9,7 @@
 #include "instrument/appareil.h"
 #include "instrument/balayage.h"
 #include "instrument/liaison.h"
+#include "windows/communs.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -117,8 +118,8 @@ public:
     TSpinEdit* DebutSE = nullptr;
     TSpinEdit* FinSE = nullptr;
     QLabel* DebugPanel = nullptr;
-    QLabel* LambdaLabel = nullptr;
-    QLabel* AbsLabel = nullptr;
+    TLecture* LambdaLabel = nullptr;
+    TLecture* AbsLabel = nullptr;
     TZoneGraphe* PaintBox = nullptr;
     QPushButton* ConnectionBtn = nullptr;
     QLabel* NoteLabel = nullptr;

@@ -1,18 +1,64 @@
 #include "windows/spinedit.h"
 
+#include "windows/communs.h"
+
+#include <QAccessibleValueChangeEvent>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 namespace kelvor {
 
+namespace {
+
+class TAccessibleSpinEdit : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit TAccessibleSpinEdit(TSpinEdit* spin) : QAccessibleWidget(spin, QAccessible::SpinBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return Spin()->text();
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return Spin()->Value(); }
+    void setCurrentValue(const QVariant& v) override { Spin()->SetValue(v.toInt()); }
+    QVariant maximumValue() const override { return Spin()->MaxValue(); }
+    QVariant minimumValue() const override { return Spin()->MinValue(); }
+    QVariant minimumStepSize() const override { return Spin()->Increment(); }
+
+private:
+    TSpinEdit* Spin() const { return static_cast<TSpinEdit*>(widget()); }
+};
+
+} // namespace
+
+QAccessibleInterface* AccessibleSpinEdit(TSpinEdit* spin)
+{
+    return new TAccessibleSpinEdit(spin);
+}
+
 TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent)
 {
+    // Before the text is set: that already asks for this widget's accessible interface.
+    InstalleFabriqueAccessible();
     lineEdit()->setText(QStringLiteral("0"));
     // Qt would otherwise rewrite out-of-bounds text on focus loss, which would run the
     // change rule behind the user's back.
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     setKeyboardTracking(true);
-    connect(lineEdit(), &QLineEdit::textChanged, this, [this] { emit Change(); });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
+        QAccessibleValueChangeEvent annonce(this, Value());
+        QAccessible::updateAccessibility(&annonce);
+        emit Change();
+    });
 }
 
 qint32 TSpinEdit::Borne(qint64 v) const

@@ -12,6 +12,7 @@
 
 #include <QAbstractSpinBox>
 
+class QAccessibleInterface;
 class QKeyEvent;
 
 namespace kelvor {
@@ -55,5 +56,8 @@ private:
     qint32 maxValue_ = 100;
     qint32 increment_ = 1;
 };
+
+// What assistive tools see of a spin edit: its value, bounds and step, its text.
+QAccessibleInterface* AccessibleSpinEdit(TSpinEdit* spin);
 
 } // namespace kelvor

@@ -642,6 +642,8 @@ TEST_F(BeerTest, ControlsPerMode)
     EXPECT_FALSE(e.enregistreActif);
     EXPECT_EQ(e.labelValeur, "V (mL) =");
     EXPECT_EQ(e.valeurHint, "Taper la valeur de V. Valider pour lire l'absorbance");
+    serie.AppliqueModeDlg({maClavier, "N", "", "Nombre", "0", "5", {}});
+    EXPECT_EQ(serie.Controles().labelValeur, "N =") << "no empty brackets without a unit";
 }
 
 TEST(BeerClavier, OnlyNumberCharactersPass)
