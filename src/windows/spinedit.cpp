@@ -13,6 +13,9 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent)
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     setKeyboardTracking(true);
     connect(lineEdit(), &QLineEdit::textChanged, this, [this] { emit Change(); });
+    // Typing may pass through values outside the bounds ("3" on the way to "320"); once
+    // the edit ends, the field shows the value that will be used.
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] { SetValue(Value()); });
 }
 
 qint32 TSpinEdit::Borne(qint64 v) const
@@ -67,11 +70,21 @@ QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
 QValidator::State TSpinEdit::validate(QString& input, int&) const
 {
     const QString t = input.trimmed();
-    if (t.isEmpty() || t == QLatin1String("-"))
+    if (t.isEmpty())
         return QValidator::Intermediate;
+    if (t == QLatin1String("-"))
+        return minValue_ < 0 ? QValidator::Intermediate : QValidator::Invalid;
     bool ok = false;
-    t.toLongLong(&ok);
-    return ok && t.size() <= 11 ? QValidator::Acceptable : QValidator::Invalid;
+    const qint64 v = t.toLongLong(&ok);
+    if (!ok || t.size() > 11)
+        return QValidator::Invalid;
+    if (v >= minValue_ && v <= maxValue_)
+        return QValidator::Acceptable;
+    // More digits only move a number away from zero: a text beyond the bound on its
+    // own side of zero can never become a value of the field.
+    if ((v > maxValue_ && v > 0) || (v < minValue_ && v < 0) || (t.startsWith('-') && minValue_ >= 0))
+        return QValidator::Invalid;
+    return QValidator::Intermediate;
 }
 
 bool TSpinEdit::RefuseTouche(const QKeyEvent& touche) const
