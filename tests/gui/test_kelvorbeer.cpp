@@ -12,6 +12,7 @@
 #include "mesure/rapportetalonnage.h"
 #include "platform/portserie.h"
 #include "platform/pressepapier.h"
+#include "support/controlescoupes.h"
 #include "support/mnemoniques.h"
 #include "support/appareilscript.h"
 #include "support/compagnon.h"
@@ -236,6 +237,13 @@ TEST_F(BeerFormTest, KeyboardOnlyRecordsResetsAndQuits)
     EXPECT_EQ(f.Serie.NbrePoints, 0);
     QTest::keyClick(&f, Qt::Key_Q, Qt::AltModifier);
     EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(BeerFormTest, NothingIsCutAtTheDefaultOrMinimumSizeOrAt1024x768)
+{
+    TBeerForm& f = Fenetre();
+    Mesure(0.25);
+    EXPECT_EQ(CoupesAuxTaillesLimites(f), QStringList());
 }
 
 // Each mnemonic of a window is used once.

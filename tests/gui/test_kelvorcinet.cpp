@@ -10,6 +10,7 @@
 #include "util/cp1252.h"
 #include "windows/spinedit.h"
 
+#include "support/controlescoupes.h"
 #include "support/mnemoniques.h"
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"
@@ -257,6 +258,11 @@ TEST_F(Cinetique, KeyboardOnlySettingsWithMnemonics)
             EXPECT_FALSE(w->focusPolicy() & Qt::TabFocus);
     QTest::keyClick(form.get(), Qt::Key_Q, Qt::AltModifier);
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Cinetique, NothingIsCutAtTheDefaultOrMinimumSizeOrAt1024x768)
+{
+    EXPECT_EQ(CoupesAuxTaillesLimites(*form), QStringList());
 }
 
 TEST_F(Cinetique, IntervalAndDurationControls)

@@ -178,10 +178,12 @@ TEST(TValidateurDuree, AcceptsWhatTheParserReadsAndRefusesTheRest)
         QString texte = QString::fromUtf8(c.texte);
         int pos = int(texte.size());
         EXPECT_EQ(v.validate(texte, pos), c.etat) << c.texte;
-        if (c.garde)
+        if (c.garde) {
             EXPECT_EQ(texte, QString::fromUtf8(c.garde)) << c.texte;
-        if (c.etat == QValidator::Acceptable)
+        }
+        if (c.etat == QValidator::Acceptable) {
             EXPECT_EQ(DureeToSecondes(texte), c.secondes) << c.texte;
+        }
     }
 }
 
