@@ -142,7 +142,7 @@ TCinetiqueForm::~TCinetiqueForm()
 void TCinetiqueForm::Construit()
 {
     setWindowTitle(QStringLiteral("Cinétique avec Kelvor 5100"));
-    setMinimumSize(550, 120);
+    // No fixed minimum: the layout's own keeps every control whole.
     if (const QScreen* ecran = QGuiApplication::primaryScreen()) {
         const QSize s = ecran->availableSize();
         setMaximumSize(std::max(550, s.width() - 20), std::max(120, s.height() - 20));
@@ -186,10 +186,10 @@ void TCinetiqueForm::Construit()
     ClipM = destination(QStringLiteral("vers presse papiers"), 1);
     FileM = destination(QStringLiteral("vers fichier"), 2);
     SaveBtn->setMenu(SaveMenu);
-    RepereBtn = outil(QStringLiteral("Re&père"), QStringLiteral("|Placer un repère temporel"));
-    ResetBtn = outil(QStringLiteral("&RàZ"), QStringLiteral("|Remise à zéro de l'acquisition"));
-    StopBtn = outil(QStringLiteral("S&top"), QStringLiteral("|Arrêt de l'acquisition"));
-    ZeroBtnBis = outil(QStringLiteral("&Zéro/Blanc"),
+    RepereBtn = outil(QStringLiteral("&Repère"), QStringLiteral("|Placer un repère temporel"));
+    ResetBtn = outil(QStringLiteral("Rà&Z"), QStringLiteral("|Remise à zéro de l'acquisition"));
+    StopBtn = outil(QStringLiteral("St&op"), QStringLiteral("|Arrêt de l'acquisition"));
+    ZeroBtnBis = outil(QStringLiteral("Zéro/&Blanc"),
                        QStringLiteral("|Mettre la cuve avec le solvant puis cliquer ici"));
     PrintBtn = outil(QStringLiteral("&Imprimer"), QStringLiteral("|Impression du graphe"));
     ExitBtn = outil(QStringLiteral("&Quitter"), {});

@@ -44,12 +44,14 @@ void TSpinEdit::SetValue(qint32 valeur)
 void TSpinEdit::SetMinValue(qint32 mini)
 {
     minValue_ = mini;
+    updateGeometry();   // the width follows the widest bound
     update();
 }
 
 void TSpinEdit::SetMaxValue(qint32 maxi)
 {
     maxValue_ = maxi;
+    updateGeometry();   // the width follows the widest bound
     update();
 }
 

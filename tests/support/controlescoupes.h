@@ -28,8 +28,12 @@ inline QStringList ControlesCoupes(QWidget& fenetre)
         if (qobject_cast<QLineEdit*>(w) && qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
             continue;   // the spin box's own edit, checked with it
         const QRect r(w->mapTo(&fenetre, QPoint(0, 0)), w->size());
-        // A button narrower than its hint elides its caption.
-        const QSize besoin = qobject_cast<QAbstractButton*>(w) ? w->sizeHint() : w->minimumSizeHint();
+        // A button narrower than its hint elides its caption; the small arrow and sign
+        // buttons of a spin pair are drawn at their own size.
+        const auto* bouton = qobject_cast<QAbstractButton*>(w);
+        if (bouton && bouton->text().size() < 2)
+            continue;
+        const QSize besoin = bouton ? w->sizeHint() : w->minimumSizeHint();
         const QString nom = w->accessibleName().isEmpty() ? w->objectName() + QString::fromLatin1(w->metaObject()->className())
                                                          : w->accessibleName();
         if (!fenetre.rect().contains(r))
