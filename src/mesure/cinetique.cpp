@@ -5,6 +5,7 @@
 #include "util/horloge.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -189,18 +190,30 @@ QString TexteDuree(qint64 secondes)
     return TexteHeures(std::max<qint64>(secondes, 0));
 }
 
-TToucheDuree FiltreToucheDuree(QChar& c)
+const QString IndicationDuree =
+    QStringLiteral("Durée : 5:00, 1:30:00, 90 (secondes), 1h30 ou 2 min");
+
+QValidator::State TValidateurDuree::validate(QString& input, int&) const
 {
-    const char16_t u = c.unicode();
-    if (u == 13)
-        return tdApplique;
-    if (u == ',' || u == '.') {
-        c = QLocale().decimalPoint().at(0);
-        return tdAccepte;
-    }
-    const bool admis = (u >= '0' && u <= '9') || u == 8 || u == 12 || u == ' ' || u == '%'
-                       || u == '\'' || u == 'i' || u == 'm' || u == 'n' || u == 's' || u == 181;
-    return admis ? tdAccepte : tdRejete;
+    const QChar sep = SeparateurHeureLocale();
+    const QChar virgule = SeparateurDecimal();
+    for (QChar& c : input)
+        if ((c == '.' || c == ',') && c != sep)
+            c = virgule;
+    QString s = input;
+    s.remove(' ');
+    if (s.isEmpty())
+        return Intermediate;
+    const QString S = QRegularExpression::escape(QString(sep));
+    const QString D = QRegularExpression::escape(QString(virgule));
+    const QString nombre = QStringLiteral("\\d+(?:%1\\d*)?").arg(D);
+    const QRegularExpression forme(QStringLiteral(
+        "^(?:(?:[01]?\\d|2[0-3])%1[0-5]?\\d%1[0-5]?\\d|[0-5]?\\d%1[0-5]?\\d"
+        "|(?=.)(?:\\d+h)?(?:%2min)?(?:%2s?)?)$").arg(S, nombre));
+    const QRegularExpressionMatch m = forme.match(s, 0, QRegularExpression::PartialPreferCompleteMatch);
+    if (m.hasMatch())
+        return Acceptable;
+    return m.hasPartialMatch() ? Intermediate : Invalid;
 }
 
 TCinetique::TCinetique(Vecteur& valeurX, Vecteur& valeurY, qint32& nbrePoints)

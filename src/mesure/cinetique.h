@@ -12,6 +12,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QValidator>
 #include <QtGlobal>
 
 #include <functional>
@@ -98,9 +99,19 @@ void TraceFonction(Tgraphe& graphe, const std::function<double(double)>& f, doub
 // Seconds as hours, minutes and seconds with the locale's time separator (00:02:00).
 QString TexteDuree(qint64 secondes);
 
-// Keys typed in the duration field. c may be replaced (decimal separator).
-enum TToucheDuree { tdAccepte, tdRejete, tdApplique };
-TToucheDuree FiltreToucheDuree(QChar& c);
+// Text of the duration field: the forms DureeToSecondes reads, a clock ("5:00" minutes
+// and seconds, "1:30:00" with hours, the locale's time separator), seconds ("90", "1,5",
+// "90 s"), or units ("1h30", "2 min", "1h30min20s"). "." and "," type the decimal
+// separator. Anything that cannot become one of these is refused.
+class TValidateurDuree : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
+};
+
+// The hint shown when the duration field refuses a text.
+extern const QString IndicationDuree;
 
 // Settings read at creation and written at close besides the run's own.
 struct TReglagesCinetique

@@ -289,8 +289,9 @@ qint32 DureeToSecondes(const QString& texte)
     // Summed as a real: absurd parts ("1e300min") saturate instead of overflowing.
     double resultat = 0;
 
-    if (s.contains(':')) {
-        const QString heure = PosApres(QStringLiteral(":"), s, 2) == 0 ? "0:" + s : s;
+    // The clock form uses the locale's separator, as the duration field shows it.
+    if (const QString sep = SeparateurHeureLocale(); s.contains(sep)) {
+        const QString heure = PosApres(sep, s, 2) == 0 ? "0" + sep + s : s;
         const qint64 secondes = LitHeureDuJour(heure);
         if (secondes >= 0)
             resultat += secondes;

@@ -172,31 +172,31 @@ void TBeerForm::Construit()
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::StrongFocus);
-        b->setAccessibleName(texte);
+        b->setAccessibleName(QString(texte).remove('&'));
         Conseil(b, conseil);
         if (action)
             connect(b, &QToolButton::clicked, this, action);
         barre->addWidget(b);
     };
-    bouton(SaveBtn, QStringLiteral("Sauver"), QStyle::SP_DialogSaveButton, QString(),
+    bouton(SaveBtn, QStringLiteral("&Sauver"), QStyle::SP_DialogSaveButton, QString(),
            &TBeerForm::SaveBtnClick);
-    bouton(ModeBtn0, QStringLiteral("Mode"), QStyle::SP_FileDialogDetailedView,
+    bouton(ModeBtn0, QStringLiteral("&Mode"), QStyle::SP_FileDialogDetailedView,
            QStringLiteral("Choix du mode : Beer, A(x), A seul"), &TBeerForm::AcquisitionItemClick);
-    bouton(MajBtn, QStringLiteral("MàJ"), QStyle::SP_BrowserReload,
+    bouton(MajBtn, QStringLiteral("Mà&J"), QStyle::SP_BrowserReload,
            QStringLiteral("Si clignotant, cliquer pour régler la longueur d'onde du spectro"),
            &TBeerForm::MajBtnClick);
-    bouton(ZeroBtn, QStringLiteral("Zero/Blanc"), QStyle::SP_DialogResetButton,
+    bouton(ZeroBtn, QStringLiteral("&Zero/Blanc"), QStyle::SP_DialogResetButton,
            QStringLiteral("Mettre la cuve avec le solvant puis cliquer ici"),
            &TBeerForm::ZeroBtnClick);
-    bouton(EnregistreBtn, QStringLiteral("Enregistrer"), QStyle::SP_DialogApplyButton, QString(),
+    bouton(EnregistreBtn, QStringLiteral("&Enregistrer"), QStyle::SP_DialogApplyButton, QString(),
            &TBeerForm::EnregistreBtnClick);
-    bouton(ResetBtn, QStringLiteral("RàZ"), QStyle::SP_TrashIcon,
+    bouton(ResetBtn, QStringLiteral("&RàZ"), QStyle::SP_TrashIcon,
            QStringLiteral("Remise à zéro de l'acquisition"), &TBeerForm::ResetBtnClick);
-    bouton(UndoBtn, QStringLiteral("Défaire"), QStyle::SP_ArrowBack,
+    bouton(UndoBtn, QStringLiteral("&Défaire"), QStyle::SP_ArrowBack,
            QStringLiteral("Suppression de la dernière acquisition"), &TBeerForm::UndoBtnClick);
-    bouton(PrintBtn0, QStringLiteral("Imprimer"), QStyle::SP_FileIcon,
+    bouton(PrintBtn0, QStringLiteral("&Imprimer"), QStyle::SP_FileIcon,
            QStringLiteral("Impression du graphe"), &TBeerForm::PrintBtnClick);
-    bouton(ExitBtn0, QStringLiteral("Quitter"), QStyle::SP_DialogCloseButton, QString(),
+    bouton(ExitBtn0, QStringLiteral("&Quitter"), QStyle::SP_DialogCloseButton, QString(),
            &TBeerForm::ExitItemClick);
     barre->addStretch(1);
 
@@ -438,7 +438,7 @@ void TBeerForm::AppliqueControles()
     UndoBtn->setVisible(e.defaireVisible);
     EnregistreBtn->setVisible(e.enregistreVisible);
     EnregistreBtn->setEnabled(e.enregistreActif);
-    EnregistreBtn->setText(e.enregistreCaption);
+    EnregistreBtn->setText(u'&' + e.enregistreCaption);     // Alt+E or Alt+C
     EnregistreBtn->setAccessibleName(e.enregistreCaption);
     Conseil(EnregistreBtn, e.enregistreHint);
     LabelClavier->setText(e.labelValeur);
@@ -658,8 +658,10 @@ bool TBeerForm::eventFilter(QObject* objet, QEvent* e)
         static_cast<QWidget*>(objet)->window() != this)
         return QWidget::eventFilter(objet, e);
     auto* touche = static_cast<QKeyEvent*>(e);
-    // The window sees every key first: space records while "Enregistrer" is enabled.
+    // The window sees every key first: space records while "Enregistrer" is enabled,
+    // unless a button has the focus, which takes space as its own click.
     if (touche->key() == Qt::Key_Space && touche->modifiers() == Qt::NoModifier &&
+        !qobject_cast<QAbstractButton*>(objet) &&
         EnregistreBtn->isEnabled() && EnregistreBtn->isVisible()) {
         EnregistreBtnClick();
         return true;

@@ -143,7 +143,7 @@ TCinetiqueForm::~TCinetiqueForm()
 void TCinetiqueForm::Construit()
 {
     setWindowTitle(QStringLiteral("Cinétique avec Kelvor 5100"));
-    setMinimumSize(550, 120);
+    // No fixed minimum: the layout's own keeps every control whole.
     if (const QScreen* ecran = QGuiApplication::primaryScreen()) {
         const QSize s = ecran->availableSize();
         setMaximumSize(std::max(550, s.width() - 20), std::max(120, s.height() - 20));
@@ -172,7 +172,7 @@ void TCinetiqueForm::Construit()
         lb->addWidget(b);
         return b;
     };
-    SaveBtn = outil(QStringLiteral("Sauver"), {});
+    SaveBtn = outil(QStringLiteral("&Sauver"), {});
     SaveBtn->setPopupMode(QToolButton::MenuButtonPopup);
     SaveMenu = new QMenu(SaveBtn);
     destinations_ = new QActionGroup(this);
@@ -187,13 +187,13 @@ void TCinetiqueForm::Construit()
     ClipM = destination(QStringLiteral("vers presse papiers"), 1);
     FileM = destination(QStringLiteral("vers fichier"), 2);
     SaveBtn->setMenu(SaveMenu);
-    RepereBtn = outil(QStringLiteral("Repère"), QStringLiteral("|Placer un repère temporel"));
-    ResetBtn = outil(QStringLiteral("RàZ"), QStringLiteral("|Remise à zéro de l'acquisition"));
-    StopBtn = outil(QStringLiteral("Stop"), QStringLiteral("|Arrêt de l'acquisition"));
-    ZeroBtnBis = outil(QStringLiteral("Zéro/Blanc"),
+    RepereBtn = outil(QStringLiteral("&Repère"), QStringLiteral("|Placer un repère temporel"));
+    ResetBtn = outil(QStringLiteral("Rà&Z"), QStringLiteral("|Remise à zéro de l'acquisition"));
+    StopBtn = outil(QStringLiteral("St&op"), QStringLiteral("|Arrêt de l'acquisition"));
+    ZeroBtnBis = outil(QStringLiteral("Zéro/&Blanc"),
                        QStringLiteral("|Mettre la cuve avec le solvant puis cliquer ici"));
-    PrintBtn = outil(QStringLiteral("Imprimer"), QStringLiteral("|Impression du graphe"));
-    ExitBtn = outil(QStringLiteral("Quitter"), {});
+    PrintBtn = outil(QStringLiteral("&Imprimer"), QStringLiteral("|Impression du graphe"));
+    ExitBtn = outil(QStringLiteral("&Quitter"), {});
     lb->addStretch(1);
     fond->addWidget(barre);
 
@@ -201,17 +201,19 @@ void TCinetiqueForm::Construit()
     auto* haut = new QWidget(this);
     auto* lh = new QHBoxLayout(haut);
     lh->setContentsMargins(6, 4, 6, 4);
-    auto* labelLambda = new QLabel(QStringLiteral("Lambda (nm)"), haut);
+    auto* labelLambda = new QLabel(QStringLiteral("&Lambda (nm)"), haut);
     LambdaSE = new TSpinEdit(haut);
     LambdaSE->setAccessibleName(QStringLiteral("Lambda (nm)"));
     labelLambda->setBuddy(LambdaSE);
     LabelDeltat = new TLecture(QStringLiteral("Intervalle Dt"), QString(), haut);
     LabelDeltat->setMinimumWidth(60);
     DeltatSB = new TSpinButton(QStringLiteral("Intervalle Dt"), haut);
-    auto* labelDuree = new QLabel(QStringLiteral("Durée"), haut);
+    auto* labelDuree = new QLabel(QStringLiteral("&Durée"), haut);
     DureeEdit = new QLineEdit(haut);
     DureeEdit->setAccessibleName(QStringLiteral("Durée"));
     DureeEdit->setMaximumWidth(90);
+    DureeEdit->setValidator(new TValidateurDuree(DureeEdit));
+    DureeEdit->setToolTip(IndicationDuree);
     labelDuree->setBuddy(DureeEdit);
     DureeSpin = new TSpinButton(QStringLiteral("Durée"), haut);
     const auto panneau = [&](const QString& nom) {
@@ -764,6 +766,11 @@ void TCinetiqueForm::DureeSpinDownClick()
 
 void TCinetiqueForm::DureeEditExit()
 {
+    if (!DureeEdit->hasAcceptableInput()) {
+        BarreEtat->showMessage(IndicationDuree, 5000);
+        AfficheDuree();
+        return;
+    }
     const qint32 secondes = DureeToSecondes(DureeEdit->text());
     if (Cinetique.SetDuree(secondes))
         MajNbreMax();
@@ -1200,24 +1207,20 @@ bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* event)
         }
         return !texte.isEmpty();
     }
-    // Delete is an editing key, not a typed character.
-    if (objet == DureeEdit && texte.size() == 1 && touche->key() != Qt::Key_Delete) {
-        QChar c = texte[0];
-        if (touche->key() == Qt::Key_Enter || touche->key() == Qt::Key_Return)
-            c = QChar(13);
-        const QChar tape = c;
-        switch (FiltreToucheDuree(c)) {
-        case tdRejete:
-            return true;
-        case tdApplique:
+    if (objet == DureeEdit) {
+        if (touche->key() == Qt::Key_Enter || touche->key() == Qt::Key_Return) {
             DureeEditExit();
             return true;
-        case tdAccepte:
-            if (c != tape) {
-                DureeEdit->insert(QString(c));
-                return true;
-            }
-            return false;
+        }
+        // A character the field refuses says why instead of vanishing silently.
+        if (texte.size() == 1 && texte[0].isPrint()) {
+            QString essai = DureeEdit->text();
+            const int debut = DureeEdit->hasSelectedText() ? DureeEdit->selectionStart()
+                                                           : DureeEdit->cursorPosition();
+            essai.replace(debut, DureeEdit->selectedText().size(), texte);
+            int pos = debut + 1;
+            if (DureeEdit->validator()->validate(essai, pos) == QValidator::Invalid)
+                BarreEtat->showMessage(IndicationDuree, 5000);
         }
     }
     return QWidget::eventFilter(objet, event);

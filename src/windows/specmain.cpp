@@ -295,6 +295,7 @@ void TSpectreMain::FormCreate()
     // No status tip: the button hides under the pointer once connected, and leaving a
     // control with a status tip would wipe the connection message from the status bar.
     ConnectionBtn->setToolTip(QStringLiteral("Rechercher le spectrophotomètre"));
+    ConnectionBtn->setAutoDefault(true);    // Enter connects as well as space
     connect(ConnectionBtn, &QPushButton::clicked, this, [this] { Garde([this] { ConnectionBtnClick(); }); });
     surGraphe->addSpacing(12);
     surGraphe->addWidget(ConnectionBtn, 0, Qt::AlignHCenter);

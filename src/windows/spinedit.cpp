@@ -59,6 +59,9 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent)
         QAccessible::updateAccessibility(&annonce);
         emit Change();
     });
+    // Typing may pass through values outside the bounds ("3" on the way to "320"); once
+    // the edit ends, the field shows the value that will be used.
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] { SetValue(Value()); });
 }
 
 qint32 TSpinEdit::Borne(qint64 v) const
@@ -87,12 +90,14 @@ void TSpinEdit::SetValue(qint32 valeur)
 void TSpinEdit::SetMinValue(qint32 mini)
 {
     minValue_ = mini;
+    updateGeometry();   // the width follows the widest bound
     update();
 }
 
 void TSpinEdit::SetMaxValue(qint32 maxi)
 {
     maxValue_ = maxi;
+    updateGeometry();   // the width follows the widest bound
     update();
 }
 
@@ -113,11 +118,21 @@ QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
 QValidator::State TSpinEdit::validate(QString& input, int&) const
 {
     const QString t = input.trimmed();
-    if (t.isEmpty() || t == QLatin1String("-"))
+    if (t.isEmpty())
         return QValidator::Intermediate;
+    if (t == QLatin1String("-"))
+        return minValue_ < 0 ? QValidator::Intermediate : QValidator::Invalid;
     bool ok = false;
-    t.toLongLong(&ok);
-    return ok && t.size() <= 11 ? QValidator::Acceptable : QValidator::Invalid;
+    const qint64 v = t.toLongLong(&ok);
+    if (!ok || t.size() > 11)
+        return QValidator::Invalid;
+    if (v >= minValue_ && v <= maxValue_)
+        return QValidator::Acceptable;
+    // More digits only move a number away from zero: a text beyond the bound on its
+    // own side of zero can never become a value of the field.
+    if ((v > maxValue_ && v > 0) || (v < minValue_ && v < 0) || (t.startsWith('-') && minValue_ >= 0))
+        return QValidator::Invalid;
+    return QValidator::Intermediate;
 }
 
 bool TSpinEdit::RefuseTouche(const QKeyEvent& touche) const

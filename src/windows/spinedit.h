@@ -9,6 +9,8 @@
 //   SetMinValue / SetMaxValue   change the limits only;
 //   arrows, Up/Down keys and the wheel step by Increment() from Value().
 // Change() is emitted whenever the shown text changes (typing, arrows or SetValue).
+// Typing refuses text that cannot lead to a value of the field ("530" in 1..10, "-5" in
+// 1..10); when the edit ends (Enter, focus out) the field shows Value().
 
 #include <QAbstractSpinBox>
 

@@ -12,6 +12,8 @@
 #include "mesure/rapportetalonnage.h"
 #include "platform/portserie.h"
 #include "platform/pressepapier.h"
+#include "support/controlescoupes.h"
+#include "support/mnemoniques.h"
 #include "support/appareilscript.h"
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"
@@ -29,6 +31,7 @@
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QLineEdit>
+#include <QSet>
 #include <QLocale>
 #include <QMenu>
 #include <QTableWidget>
@@ -148,8 +151,8 @@ TEST_F(BeerFormTest, LayoutAndHintsAtCreation)
     QStringList captions;
     for (QToolButton* b : f.ToolBar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
         captions << b->text();
-    EXPECT_EQ(captions, QStringList({"Sauver", "Mode", "MàJ", "Zero/Blanc", "Enregistrer", "RàZ",
-                                     "Défaire", "Imprimer", "Quitter"}));
+    EXPECT_EQ(captions, QStringList({"&Sauver", "&Mode", "Mà&J", "&Zero/Blanc", "&Enregistrer", "&RàZ",
+                                     "&Défaire", "&Imprimer", "&Quitter"}));
     EXPECT_EQ(f.ModeBtn0->statusTip(), "Choix du mode : Beer, A(x), A seul");
     EXPECT_EQ(f.LambdaSE->statusTip(), "Indiquer la longueur d'onde en nm");
     EXPECT_EQ(f.beerCalcGrid->statusTip(), "Valeurs déterminées à partir de la loi de Beer-Lambert");
@@ -215,6 +218,40 @@ TEST_F(BeerFormTest, SpaceRecordsExceptBetweenAWavelengthChangeAndMajOrActivatio
     for (int r = 2; r < 8; ++r)
         EXPECT_EQ(Cellule(f.BeerMesureGrid, r, 0), "") << r;
     EXPECT_EQ(Cellule(f.BeerMesureGrid, 0, 0), "n");
+}
+
+// From the keyboard alone: space records over the plot, a focused button takes space as
+// its own click, and the captions' letters with Alt reach the buttons.
+TEST_F(BeerFormTest, KeyboardOnlyRecordsResetsAndQuits)
+{
+    TBeerForm& f = Fenetre();
+    Mesure(0.25);
+    EXPECT_EQ(f.Serie.NbrePoints, 1);
+    f.ResetBtn->setFocus();
+    QTest::keyClick(f.ResetBtn, Qt::Key_Space);
+    EXPECT_EQ(f.Serie.NbrePoints, 0) << "space clicked the focused RàZ";
+    EXPECT_EQ(appareil.journal, QStringList({"ABS"})) << "and recorded nothing";
+    Mesure(0.5);
+    EXPECT_EQ(f.Serie.NbrePoints, 1);
+    // A mnemonic plays the button's short click animation before it acts.
+    f.LambdaSE->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }));
+}
+
+TEST_F(BeerFormTest, NothingIsCutAtTheDefaultOrMinimumSizeOrAt1024x768)
+{
+    TBeerForm& f = Fenetre();
+    Mesure(0.25);
+    EXPECT_EQ(CoupesAuxTaillesLimites(f), QStringList());
+}
+
+// Each mnemonic of a window is used once.
+TEST_F(BeerFormTest, MnemonicsAreUniqueInTheWindow)
+{
+    const QStringList lettres = Mnemoniques(Fenetre());
+    EXPECT_GE(lettres.size(), 10);
+    EXPECT_EQ(QSet<QString>(lettres.begin(), lettres.end()).size(), lettres.size()) << lettres.join(' ').toStdString();
 }
 
 // A reading below zero leaves the series as soon as it is read; the points after it
@@ -287,7 +324,7 @@ TEST_F(BeerFormTest, CalibrationLineIsClippedAtTheTopAndUnknownsAreRedSquares)
     EXPECT_FALSE(f.EnregistreBtn->isVisible());
     Tape("0,03", 1.2);
     ASSERT_NEAR(f.Serie.pente, 45, 1e-9);
-    EXPECT_EQ(f.EnregistreBtn->text(), "Concentration ?");
+    EXPECT_EQ(f.EnregistreBtn->text(), "&Concentration ?");
     EXPECT_TRUE(f.EnregistreBtn->isEnabled());
 
     // 45 x 0.1 = 4.5 lies far above the top (1.2): the segment stops at (1.2 / 45, 1.2).

@@ -10,6 +10,8 @@
 #include "util/cp1252.h"
 #include "windows/spinedit.h"
 
+#include "support/controlescoupes.h"
+#include "support/mnemoniques.h"
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"
 #include "support/horlogefactice.h"
@@ -21,6 +23,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QApplication>
+#include <QLayout>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -33,6 +36,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -164,7 +168,7 @@ TEST_F(Cinetique, CreationFromEmptySettings)
     EXPECT_FALSE(form->Timer->isActive());
     EXPECT_TRUE(form->KurvalisM->isChecked());
     EXPECT_FALSE(form->ClipM->isChecked() || form->FileM->isChecked());
-    EXPECT_EQ(form->minimumSize(), QSize(550, 120));
+    EXPECT_EQ(form->minimumSize(), form->layout()->minimumSize());   // every control whole
     EXPECT_EQ(form->Graphe.mondeX.maxi, 120);
     EXPECT_EQ(form->Graphe.mondeY.maxi, Spectro().MaxiAbs);
 }
@@ -210,7 +214,7 @@ TEST_F(Cinetique, TypedWavelengthKeepsTheFocusAndIsBroughtInsideTheRange)
     EXPECT_TRUE(bidon->state().invisible);
 
     const struct { const char* tape; const char* gotoAttendu; } cas[] = {
-        {"530", "GOTO 530"}, {"1200", "GOTO 1000"}, {"5", "GOTO 320"},
+        {"530", "GOTO 530"}, {"1200", "GOTO 320"}, {"5", "GOTO 320"},   // "1200": the last 0 is refused
     };
     for (const auto& k : cas) {
         form->LambdaSE->setFocus();
@@ -228,33 +232,75 @@ TEST_F(Cinetique, TypedWavelengthKeepsTheFocusAndIsBroughtInsideTheRange)
     EXPECT_TRUE(form->EditBidon->hasFocus());
 }
 
+// The window's Alt letters are unique and reach the wavelength, the duration and "Quitter".
+TEST_F(Cinetique, KeyboardOnlySettingsWithMnemonics)
+{
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const QStringList lettres = Mnemoniques(*form);
+    EXPECT_GE(lettres.size(), 9);
+    EXPECT_EQ(QSet<QString>(lettres.begin(), lettres.end()).size(), lettres.size())
+        << lettres.join(' ').toStdString();
+
+    QTest::keyClick(form.get(), Qt::Key_L, Qt::AltModifier);
+    EXPECT_TRUE(form->LambdaSE->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "450");
+    QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(form->DureeEdit->hasFocus());
+    EXPECT_EQ(form->LambdaSE->Value(), 450);
+    QTest::keyClick(form->DureeEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(form->DureeEdit, "1h30");
+    QTest::keyClick(form->DureeEdit, Qt::Key_Return);
+    EXPECT_EQ(form->Cinetique.DureeMesure, 3630);     // the parser reads 1 h and 30 s
+    // Tab never lands on the space-bar catcher.
+    for (QWidget* w = form->nextInFocusChain(); w != form.get(); w = w->nextInFocusChain()) {
+        if (w == form->EditBidon) {
+            EXPECT_FALSE(w->focusPolicy() & Qt::TabFocus);
+        }
+    }
+    QTest::keyClick(form.get(), Qt::Key_Q, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));     // after the click animation
+}
+
+TEST_F(Cinetique, NothingIsCutAtTheDefaultOrMinimumSizeOrAt1024x768)
+{
+    EXPECT_EQ(CoupesAuxTaillesLimites(*form), QStringList());
+}
+
 TEST_F(Cinetique, IntervalAndDurationControls)
 {
     form->DeltatSBDownClick();
     EXPECT_EQ(form->Cinetique.DeltatMesure, 3);
     EXPECT_EQ(form->LabelDeltat->text(), "Dt=3 s");   // nothing changed, nothing redone
 
-    // Typed duration: "." becomes the locale separator, letters outside the set vanish.
+    // Typed duration, from the keyboard alone: select all, type a form the parser reads.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    form->DureeEdit->clear();
-    QTest::keyClicks(form->DureeEdit, "0x.5 min");
+    const auto tape = [&](const char* texte) {
+        form->DureeEdit->setFocus();
+        QTest::keyClick(form->DureeEdit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(form->DureeEdit, texte);
+    };
+    tape("0.5 min");
     EXPECT_EQ(form->DureeEdit->text(), "0,5 min");
     QTest::keyClick(form->DureeEdit, Qt::Key_Return);
     EXPECT_EQ(form->Cinetique.DureeMesure, 30);
     EXPECT_EQ(form->Cinetique.NbreMax, 10);
-    // The hour letter, the separator and Ctrl+V are discarded too; Delete still edits.
-    form->DureeEdit->clear();
-    QTest::keyClicks(form->DureeEdit, "1h:25");
-    EXPECT_EQ(form->DureeEdit->text(), "125");
-    const auto touche = [&](Qt::Key k, Qt::KeyboardModifiers m, const char* texte) {
-        QKeyEvent e(QEvent::KeyPress, k, m, QString::fromLatin1(texte));
-        QCoreApplication::sendEvent(form->DureeEdit, &e);
-    };
-    CopiePressePapier(QStringLiteral("99"));
-    touche(Qt::Key_V, Qt::ControlModifier, "\x16");
-    form->DureeEdit->setCursorPosition(0);
-    touche(Qt::Key_Delete, Qt::NoModifier, "\x7f");
-    EXPECT_EQ(form->DureeEdit->text(), "25");
+    EXPECT_EQ(form->DureeEdit->text(), "00:00:30");
+    tape("5:00");
+    QTest::keyClick(form->DureeEdit, Qt::Key_Enter);
+    EXPECT_EQ(form->Cinetique.DureeMesure, 300);
+    EXPECT_EQ(form->DureeEdit->text(), "00:05:00");
+    // A refused character is dropped with a hint; an unfinished form is put back.
+    form->BarreEtat->clearMessage();
+    tape("1:x");
+    EXPECT_EQ(form->DureeEdit->text(), "1:");
+    EXPECT_EQ(form->BarreEtat->currentMessage(), IndicationDuree);
+    form->BarreEtat->clearMessage();
+    QTest::keyClick(form->DureeEdit, Qt::Key_Return);
+    EXPECT_EQ(form->DureeEdit->text(), "00:05:00");
+    EXPECT_EQ(form->Cinetique.DureeMesure, 300);
+    EXPECT_EQ(form->BarreEtat->currentMessage(), IndicationDuree);
     QLocale::setDefault(QLocale::c());
     form->DureeEdit->setText("20");
     form->DureeEditExit();

@@ -9,6 +9,7 @@
 #include "instrument/port.h"
 #include "platform/portserie.h"
 #include "simulateur.h"
+#include "support/controlescoupes.h"
 #include "support/dialoguesscript.h"
 #include "support/localefixe.h"
 #include "support/qtprint.h"
@@ -198,6 +199,23 @@ TEST_F(SpecMainTest, ConnectionSearchSetsTextsAndHidesTheConnectionControls)
         NouveauSpectro();
         Cree();
     }
+}
+
+TEST_F(SpecMainTest, EnterOnConnectionConnects)
+{
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->ConnectionBtn->setFocus();
+    QTest::keyClick(w->ConnectionBtn, Qt::Key_Return);
+    EXPECT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
+}
+
+TEST_F(SpecMainTest, NothingIsCutAtTheMinimumSizeOrAt1024x768)
+{
+    Connecte();
+    w->LambdaLabel->setText(QStringLiteral("Lambda=1000 nm"));
+    w->AbsLabel->setText(QStringLiteral("A=0.912"));
+    EXPECT_EQ(CoupesAuxTaillesLimites(*w), QStringList());
 }
 
 TEST_F(SpecMainTest, MeasurementWithoutInstrumentSaysItIsNotConnected)

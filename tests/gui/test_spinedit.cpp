@@ -57,22 +57,38 @@ TEST_F(SpinEditTest, ProgramValuesAreBroughtInsideAndOnlyRealChangesNotify)
     }
 }
 
-TEST_F(SpinEditTest, TypedTextReadsInsideTheBounds)
+TEST_F(SpinEditTest, TypingKeepsOnlyWhatCanLeadToAValueAndEndingShowsTheValueUsed)
 {
-    struct Cas { const char* tape; qint32 lu; };
-    const Cas cas[] = {{"700", 700}, {"900", 800}, {"12", 325}, {"", 325}, {"-", 325}};
+    // The main window's fields: start 325..800, step 1..10, end 500..999.
+    struct Cas { const char* nom; qint32 mini, maxi; const char* tape, *garde; qint32 lu; const char* fin; };
+    const Cas cas[] = {
+        {"inside", 325, 800, "700", "700", 700, "700"},
+        {"on the way up", 325, 800, "12", "12", 325, "325"},
+        {"beyond the top", 325, 800, "900", "90", 325, "325"},
+        {"empty", 325, 800, "", "", 325, "325"},
+        {"minus without negatives", 325, 800, "-", "", 325, "325"},
+        {"negative step", 1, 10, "-5", "5", 5, "5"},
+        {"step too large", 1, 10, "530", "5", 5, "5"},
+        {"step zero", 1, 10, "0", "0", 1, "1"},
+        {"list in the end", 500, 999, "1,2,3", "123", 500, "500"},
+        {"letter", 500, 999, "5x", "5", 500, "500"},
+        {"negative range", -50, -5, "-7", "-7", -7, "-7"},
+        {"negative beyond", -50, -5, "-60", "-6", -6, "-6"},
+    };
     QLineEdit* edit = se.findChild<QLineEdit*>();
     for (const Cas& c : cas) {
+        se.SetMinValue(c.mini);
+        se.SetMaxValue(c.maxi);
         edit->clear();
-        QSignalSpy changes(&se, &TSpinEdit::Change);
+        se.setFocus();
         QTest::keyClicks(edit, c.tape);
-        EXPECT_EQ(Texte(), c.tape) << "letters typed are kept as typed";
-        EXPECT_EQ(se.Value(), c.lu) << c.tape;
-        EXPECT_EQ(changes.count(), int(qstrlen(c.tape))) << c.tape;
+        EXPECT_EQ(Texte(), c.garde) << c.nom;
+        EXPECT_EQ(se.Value(), c.lu) << c.nom;
+        QSignalSpy changes(&se, &TSpinEdit::Change);
+        QTest::keyClick(&se, Qt::Key_Return);
+        EXPECT_EQ(Texte(), c.fin) << c.nom;
+        EXPECT_EQ(changes.count(), QString(c.garde) == c.fin ? 0 : 1) << c.nom;
     }
-    edit->clear();
-    QTest::keyClicks(edit, "5x");   // a letter is refused
-    EXPECT_EQ(Texte(), "5");
 }
 
 TEST_F(SpinEditTest, ArrowsStepFromTheValueReadAndStopAtTheBounds)

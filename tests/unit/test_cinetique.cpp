@@ -2,6 +2,7 @@
 #include "mesure/cinetique.h"
 
 #include "support/horlogefactice.h"
+#include "support/localefixe.h"
 #include "support/qtprint.h"
 
 #include <QFile>
@@ -143,27 +144,60 @@ TEST(TexteDuree, HoursMinutesSecondsWithTheLocaleSeparator)
     EXPECT_EQ(finnois, "01.02.05");
 }
 
-TEST(FiltreToucheDuree, AcceptsDurationCharactersOnly)
+TEST(TValidateurDuree, AcceptsWhatTheParserReadsAndRefusesTheRest)
 {
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    const struct { char16_t in; TToucheDuree r; char16_t out; } cas[] = {
-        {'7', tdAccepte, '7'}, {8, tdAccepte, 8}, {12, tdAccepte, 12}, {' ', tdAccepte, ' '},
-        {'m', tdAccepte, 'm'}, {'i', tdAccepte, 'i'}, {'n', tdAccepte, 'n'}, {'s', tdAccepte, 's'},
-        {181, tdAccepte, 181}, {'%', tdAccepte, '%'}, {'\'', tdAccepte, '\''},
-        {'.', tdAccepte, ','}, {',', tdAccepte, ','}, {13, tdApplique, 13},
-        {'a', tdRejete, 'a'}, {'M', tdRejete, 'M'}, {'-', tdRejete, '-'}, {'x', tdRejete, 'x'},
-        {'h', tdRejete, 'h'}, {':', tdRejete, ':'},
-        {22, tdRejete, 22}, {1, tdRejete, 1}, {27, tdRejete, 27},     // Ctrl+V, Ctrl+A, Escape
+    // Each accepted form reads as the duration meant once the field applies it.
+    struct Cas { const char* texte; QValidator::State etat; const char* garde; qint32 secondes; };
+    const Cas cas[] = {
+        {"5:00", QValidator::Acceptable, "5:00", 300},
+        {"1:30:00", QValidator::Acceptable, "1:30:00", 5400},
+        {"00:02:00", QValidator::Acceptable, "00:02:00", 120},
+        {"90", QValidator::Acceptable, "90", 90},
+        {"90 s", QValidator::Acceptable, "90 s", 90},
+        {"1h30", QValidator::Acceptable, "1h30", 3630},
+        {"1h", QValidator::Acceptable, "1h", 3600},
+        {"2 min", QValidator::Acceptable, "2 min", 120},
+        {"0.5 min", QValidator::Acceptable, "0,5 min", 30},
+        {"1h30min", QValidator::Acceptable, "1h30min", 5400},
+        {"", QValidator::Intermediate, "", 0},
+        {"1:", QValidator::Intermediate, "1:", 0},
+        {"1:30:", QValidator::Intermediate, "1:30:", 0},
+        {"2 m", QValidator::Intermediate, "2 m", 0},
+        {"00:00:000500", QValidator::Invalid, nullptr, 0},
+        {"5:75", QValidator::Invalid, nullptr, 0},
+        {"24:00:00", QValidator::Invalid, nullptr, 0},
+        {"1:2:3:4", QValidator::Invalid, nullptr, 0},
+        {"1,5h", QValidator::Invalid, nullptr, 0},
+        {"-5", QValidator::Invalid, nullptr, 0},
+        {"abc", QValidator::Invalid, nullptr, 0},
+        {"5x", QValidator::Invalid, nullptr, 0},
     };
-    for (const auto& k : cas) {
-        QChar c(k.in);
-        EXPECT_EQ(FiltreToucheDuree(c), k.r) << int(k.in);
-        EXPECT_EQ(c, QChar(k.out)) << int(k.in);
+    const LocaleFixe francais(QLocale(QLocale::French, QLocale::France));
+    const TValidateurDuree v;
+    for (const Cas& c : cas) {
+        QString texte = QString::fromUtf8(c.texte);
+        int pos = int(texte.size());
+        EXPECT_EQ(v.validate(texte, pos), c.etat) << c.texte;
+        if (c.garde) {
+            EXPECT_EQ(texte, QString::fromUtf8(c.garde)) << c.texte;
+        }
+        if (c.etat == QValidator::Acceptable) {
+            EXPECT_EQ(DureeToSecondes(texte), c.secondes) << c.texte;
+        }
     }
-    QLocale::setDefault(QLocale::c());
-    QChar point('.');
-    FiltreToucheDuree(point);
-    EXPECT_EQ(point, QChar('.'));
+}
+
+TEST(TValidateurDuree, FollowsTheLocaleTimeSeparator)
+{
+    const LocaleFixe finnois(QLocale(QLocale::Finnish, QLocale::Finland));
+    const TValidateurDuree v;
+    QString texte = TexteDuree(3725);
+    int pos = 0;
+    EXPECT_EQ(v.validate(texte, pos), QValidator::Acceptable) << texte.toStdString();
+    EXPECT_EQ(DureeToSecondes(texte), 3725);     // what the field shows reads back
+    texte = QStringLiteral("1,5");
+    EXPECT_EQ(v.validate(texte, pos), QValidator::Acceptable);
+    EXPECT_EQ(DureeToSecondes(texte), 2);
 }
 
 TEST_F(Run, ReadingsEveryThreeSecondsForTwoMinutesGive42Points)
