@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace kelvor {
@@ -35,6 +36,10 @@ QMessageBox::StandardButton Boite(QMessageBox::Icon icone, const QString& texte,
         if (QAbstractButton* b = boite.button(bouton))
             b->setText(QString::fromUtf8(texteBouton));
     boite.setDefaultButton(defaut);
+    // The image beside the text is read out too: name it after what it signals.
+    if (auto* image = boite.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label")))
+        image->setAccessibleName(icone == QMessageBox::Question ? QStringLiteral("Question")
+                                                                : QStringLiteral("Avertissement"));
     return QMessageBox::StandardButton(boite.exec());
 }
 

@@ -9,6 +9,7 @@
 #include "support/appareilscript.h"
 #include "util/labutil.h"
 #include "windows/communs.h"
+#include "windows/dialoguesqt.h"
 #include "windows/kelvorbeer.h"
 #include "windows/kelvorcinet.h"
 #include "windows/specmain.h"
@@ -22,9 +23,11 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 using namespace kelvor;
@@ -203,3 +206,33 @@ TEST_F(Accessibilite, BeerLambertWindow)
 }
 
 } // namespace
+
+// The boxes as a screen reader meets them: their text, buttons, fields and image named.
+TEST_F(Accessibilite, BoxParts)
+{
+    TDialoguesQt qt;
+    const std::pair<const char*, std::function<void()>> boites[] = {
+        {"message", [&] { qt.Message(QStringLiteral("Balayage terminé")); }},
+        {"question",
+         [&] { qt.Confirme(QStringLiteral("Spectre non sauvé, on continue ?"), TDialogues::bOkAnnuler); }},
+        {"saisie",
+         [&] {
+             QString texte = QStringLiteral("Repère");
+             qt.Saisie(QStringLiteral("Repère"), QStringLiteral("Texte du repère :"), texte);
+         }},
+    };
+    for (const auto& [nom, ouvre] : boites) {
+        QStringList defauts;
+        bool vu = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* boite = QApplication::activeModalWidget();
+            ASSERT_TRUE(boite);
+            vu = true;
+            Parcourt(QAccessible::queryAccessibleInterface(boite), QString::fromUtf8(nom), defauts);
+            boite->close();
+        });
+        ouvre();
+        EXPECT_TRUE(vu) << nom;
+        EXPECT_EQ(defauts, QStringList()) << nom;
+    }
+}

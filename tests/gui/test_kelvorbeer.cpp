@@ -225,14 +225,20 @@ TEST_F(BeerFormTest, SpaceRecordsExceptBetweenAWavelengthChangeAndMajOrActivatio
 TEST_F(BeerFormTest, KeyboardOnlyRecordsResetsAndQuits)
 {
     TBeerForm& f = Fenetre();
-    Mesure(0.25);
-    EXPECT_EQ(f.Serie.NbrePoints, 1);
+    const auto TroisPoints = [&] {
+        for (double a : {0.25, 0.5, 0.75})
+            Mesure(a);
+        ASSERT_EQ(f.Serie.NbrePoints, 3) << "RàZ is offered from three points";
+        ASSERT_TRUE(f.ResetBtn->isVisible());
+    };
+    TroisPoints();
     f.ResetBtn->setFocus();
     QTest::keyClick(f.ResetBtn, Qt::Key_Space);
     EXPECT_EQ(f.Serie.NbrePoints, 0) << "space clicked the focused RàZ";
-    EXPECT_EQ(appareil.journal, QStringList({"ABS"})) << "and recorded nothing";
-    Mesure(0.5);
-    EXPECT_EQ(f.Serie.NbrePoints, 1);
+    EXPECT_EQ(appareil.journal, QStringList({"ABS", "ABS", "ABS"})) << "and recorded nothing";
+    TroisPoints();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.Serie.NbrePoints == 0; })) << "Alt+R is RàZ";
     // A mnemonic plays the button's short click animation before it acts.
     f.LambdaSE->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::AltModifier);
