@@ -3,6 +3,7 @@
 #include "util/labutil.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -10,8 +11,24 @@ namespace kelvor {
 
 namespace {
 
+// A text the spreadsheet would run as a formula ("=…", "+…", "@…", "-" but a negative
+// number): a user's name or a file name must stay text, so it gets a leading apostrophe.
+bool PrisPourFormule(const QString& texte)
+{
+    static const QRegularExpression nombreNegatif(
+        QStringLiteral("^-\\d+([.,]\\d+)?([eE][-+]?\\d+)?$"));
+    if (texte.isEmpty())
+        return false;
+    const QChar c = texte.front();
+    if (c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('@'))
+        return true;
+    return c == QLatin1Char('-') && !nombreNegatif.match(texte).hasMatch();
+}
+
 QString Cellule(const QString& texte)
 {
+    if (PrisPourFormule(texte))
+        return Cellule(QLatin1Char('\'') + texte);
     if (!texte.contains(QLatin1Char(';')) && !texte.contains(QLatin1Char('"')) &&
         !texte.contains(QLatin1Char('\r')) && !texte.contains(QLatin1Char('\n')))
         return texte;

@@ -12,7 +12,8 @@
 namespace kelvor {
 
 // One line: the cells joined by ";", CR LF after. A cell holding ";", a quote or a line
-// break is quoted, its quotes doubled.
+// break is quoted, its quotes doubled; a text the spreadsheet would take for a formula
+// starts with an apostrophe.
 QString LigneCsv(const QStringList& cellules);
 // A number in a cell: up to 15 significant digits, the locale's separator; the empty
 // cell for no value (NaN).
