@@ -160,7 +160,10 @@ double TIniFile::ReadFloat(const QString& section, const QString& cle, double de
 void TIniFile::WriteString(const QString& section, const QString& cle, const QString& valeur)
 {
     const QString nomCle = cle.trimmed();
-    const QString v = valeur.trimmed();
+    // A line break in a value would start a key or a section of its own in the file.
+    const QString v = QString(valeur).replace(QLatin1Char('\r'), QLatin1Char(' '))
+                          .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                          .trimmed();
     const QString pliee = Plie(cle);
     auto it = m_index.constFind(Plie(section));
     if (it == m_index.cend()) {

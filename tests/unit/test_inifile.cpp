@@ -129,6 +129,11 @@ TEST_F(Ini, FichierNeufEtFinsDeLigneLF)
     neuf.WriteInteger("LigneBase", "320", 0);
     EXPECT_EQ(neuf.Contenu(), "[IC5100]\r\nCom=2\r\n\r\n[LigneBase]\r\n320=0\r\n");
 
+    neuf.WriteString("Beer", "Unite", "mol/L\r\n[IC5100]\nCom=9");
+    EXPECT_EQ(neuf.ReadInteger("IC5100", "Com", 0), 2) << "a typed text never becomes a key";
+    EXPECT_EQ(neuf.Contenu(), "[IC5100]\r\nCom=2\r\n\r\n[LigneBase]\r\n320=0\r\n\r\n"
+                              "[Beer]\r\nUnite=mol/L  [IC5100] Com=9\r\n");
+
     Ecrit("[A]\nx=1\n\n[B]\ny=2");      // LF only, no final line end
     TIniFile lf(chemin);
     EXPECT_EQ(lf.ReadInteger("B", "y", 0), 2);
