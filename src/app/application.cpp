@@ -2,10 +2,10 @@
 
 #include "app/about.h"
 #include "app/instances.h"
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 #include "instrument/cfgspect.h"
-#include "instrument/choixspe.h"
+#include "windows/choixspe.h"
 #include "util/dialogues.h"
 #include "util/labutil.h"
 #include "windows/specmain.h"

@@ -1,8 +1,8 @@
 #include "windows/kelvorbeer.h"
 
 #include "app/instances.h"
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 #include "exchange/textes.h"
 #include "instrument/inifile.h"
 #include "platform/pressepapier.h"

@@ -1,4 +1,4 @@
-#include "instrument/choixspe.h"
+#include "windows/choixspe.h"
 
 #include "platform/portserie.h"
 
