@@ -20,8 +20,6 @@
 
 namespace kelvor {
 
-TChoixSpectroDlg* ChoixSpectroDlg = nullptr;
-
 namespace {
 constexpr qint32 DernierPort = 50;
 }
@@ -70,15 +68,6 @@ TChoixSpectroDlg::TChoixSpectroDlg(QWidget* parent) : QDialog(parent)
     tout->addWidget(KelvorRG);
     tout->setSizeConstraint(QLayout::SetFixedSize);
     ConstruitNote();
-
-    if (!ChoixSpectroDlg)
-        ChoixSpectroDlg = this;
-}
-
-TChoixSpectroDlg::~TChoixSpectroDlg()
-{
-    if (ChoixSpectroDlg == this)
-        ChoixSpectroDlg = nullptr;
 }
 
 void TChoixSpectroDlg::SetSonde(TPortExiste existe, TCheminPort chemin)

@@ -1,8 +1,6 @@
 #include "windows/specmain.h"
 
-#include "app/about.h"
-#include "app/application.h"
-#include "app/instances.h"
+#include "windows/about.h"
 #include "exchange/fichierspectre.h"
 #include "windows/kelvorconst.h"
 #include "windows/spectdde.h"
@@ -16,6 +14,7 @@
 #include "windows/spinedit.h"
 #include "windows/communs.h"
 #include "windows/aide.h"
+#include "windows/garde.h"
 
 #include <QAction>
 #include <QApplication>
@@ -393,22 +392,20 @@ void TSpectreMain::SetFormDDE(TFormDDE* form)
 TChoixSpectroDlg& TSpectreMain::ChoixDlg()
 {
     if (!ChoixSpectroDlg)
-        ChoixSpectroDlg = kelvor::ChoixSpectroDlg ? kelvor::ChoixSpectroDlg : new TChoixSpectroDlg(this);
+        ChoixSpectroDlg = new TChoixSpectroDlg(this);
     return *ChoixSpectroDlg;
 }
 
 TConstanteDlg& TSpectreMain::ConstanteDlgRef()
 {
     if (!ConstanteDlg)
-        SetConstanteDlg(kelvor::ConstanteDlg ? kelvor::ConstanteDlg : new TConstanteDlg(this));
+        SetConstanteDlg(new TConstanteDlg(this));
     return *ConstanteDlg;
 }
 
 TFormDDE& TSpectreMain::FormDDERef()
 {
-    if (!FormDDE && kelvor::FormDDE) {
-        SetFormDDE(kelvor::FormDDE);
-    } else if (!FormDDE) {
+    if (!FormDDE) {
         auto* form = new TFormDDE(this);
         form->SetFenetrePrincipale(this);
         SetFormDDE(form);
