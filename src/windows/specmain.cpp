@@ -558,7 +558,7 @@ void TSpectreMain::Erreur(const QString& message)
 
 void TSpectreMain::ReinitEnvoi()
 {
-    if (TConstanteDlg* dlg = ConstanteDlg ? ConstanteDlg : kelvor::ConstanteDlg)
+    if (TConstanteDlg* dlg = ConstanteDlg)
         dlg->SetItemIndex(0);
 }
 
