@@ -3,7 +3,7 @@
 #include "app/application.h"
 #include "app/lancesim.h"
 #include "app/options.h"
-#include "graph/impression.h"
+#include "windows/impression.h"
 #include "util/dialogues.h"
 #include "windows/dialoguesqt.h"
 #include "windows/specmain.h"

@@ -1,8 +1,7 @@
 #include "windows/kelvorbeer.h"
 
-#include "app/instances.h"
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 #include "exchange/textes.h"
 #include "instrument/inifile.h"
 #include "platform/pressepapier.h"
@@ -572,8 +571,8 @@ void TBeerForm::KurvalisMClick(QAction* item)
 
 void TBeerForm::SaveBtnClick()
 {
-    TFormDDE* dde = FormDDE ? FormDDE : kelvor::FormDDE;
-    TConstanteDlg* parametre = dde && dde->ConstanteDlg ? dde->ConstanteDlg : ConstanteDlg;
+    TFormDDE* dde = FormDDE;
+    TConstanteDlg* parametre = dde ? dde->ConstanteDlg : nullptr;
     if (Serie.SauveKurvalis) {
         if (!parametre || parametre->Montre()) {
             Serie.DejaSauve = true;
@@ -590,8 +589,8 @@ void TBeerForm::SaveBtnClick()
 
 void TBeerForm::CopieDonnees(bool envoyer)
 {
-    TFormDDE* dde = FormDDE ? FormDDE : kelvor::FormDDE;
-    TConstanteDlg* parametre = dde && dde->ConstanteDlg ? dde->ConstanteDlg : ConstanteDlg;
+    TFormDDE* dde = FormDDE;
+    TConstanteDlg* parametre = dde ? dde->ConstanteDlg : nullptr;
     const TValeursConstante c = parametre ? parametre->Valeurs() : TValeursConstante{};
     const QString executable = dde && !dde->Executable.isEmpty()
                                    ? dde->Executable

@@ -1,10 +1,10 @@
 #include "windows/kelvorcinet.h"
 
 #include "exchange/csv.h"
-#include "exchange/csvcinet.h"
+#include "mesure/csvcinet.h"
 #include "exchange/fichierkv3.h"
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 #include "exchange/textes.h"
 #include "instrument/cfgspect.h"
 #include "instrument/inifile.h"

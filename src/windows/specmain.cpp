@@ -1,13 +1,11 @@
 #include "windows/specmain.h"
 
-#include "app/about.h"
-#include "app/application.h"
-#include "app/instances.h"
+#include "windows/about.h"
 #include "exchange/fichierspectre.h"
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 #include "exchange/textes.h"
-#include "instrument/choixspe.h"
+#include "windows/choixspe.h"
 #include "instrument/port.h"
 #include "platform/portserie.h"
 #include "util/dialogues.h"
@@ -16,6 +14,7 @@
 #include "windows/spinedit.h"
 #include "windows/communs.h"
 #include "windows/aide.h"
+#include "windows/garde.h"
 
 #include <QAction>
 #include <QApplication>
@@ -393,22 +392,20 @@ void TSpectreMain::SetFormDDE(TFormDDE* form)
 TChoixSpectroDlg& TSpectreMain::ChoixDlg()
 {
     if (!ChoixSpectroDlg)
-        ChoixSpectroDlg = kelvor::ChoixSpectroDlg ? kelvor::ChoixSpectroDlg : new TChoixSpectroDlg(this);
+        ChoixSpectroDlg = new TChoixSpectroDlg(this);
     return *ChoixSpectroDlg;
 }
 
 TConstanteDlg& TSpectreMain::ConstanteDlgRef()
 {
     if (!ConstanteDlg)
-        SetConstanteDlg(kelvor::ConstanteDlg ? kelvor::ConstanteDlg : new TConstanteDlg(this));
+        SetConstanteDlg(new TConstanteDlg(this));
     return *ConstanteDlg;
 }
 
 TFormDDE& TSpectreMain::FormDDERef()
 {
-    if (!FormDDE && kelvor::FormDDE) {
-        SetFormDDE(kelvor::FormDDE);
-    } else if (!FormDDE) {
+    if (!FormDDE) {
         auto* form = new TFormDDE(this);
         form->SetFenetrePrincipale(this);
         SetFormDDE(form);
@@ -561,7 +558,7 @@ void TSpectreMain::Erreur(const QString& message)
 
 void TSpectreMain::ReinitEnvoi()
 {
-    if (TConstanteDlg* dlg = ConstanteDlg ? ConstanteDlg : kelvor::ConstanteDlg)
+    if (TConstanteDlg* dlg = ConstanteDlg)
         dlg->SetItemIndex(0);
 }
 

@@ -1,4 +1,4 @@
-#include "instrument/choixspe.h"
+#include "windows/choixspe.h"
 
 #include "support/qtprint.h"
 
@@ -84,7 +84,6 @@ TEST(ChoixSpectro, CancelChangesNothingAndTheStoredVariantIsSelected)
     s.ComNumberS = 3;
     s.Kelvor = k5105;
     TChoixSpectroDlg dlg;
-    EXPECT_EQ(ChoixSpectroDlg, &dlg);
     dlg.SetSonde([](qint32 n) { return n == 3 || n == 9; }, [](qint32) { return QString(); });
     dlg.Active();
     EXPECT_TRUE(dlg.ItemKelvor(k5105)->isChecked());

@@ -1,5 +1,5 @@
 #include "graph/graphker.h"
-#include "graph/impression.h"
+#include "windows/impression.h"
 #include "support/canevasenregistreur.h"
 #include "support/dialoguesscript.h"
 

@@ -3,8 +3,8 @@
 
 #include "windows/kelvorbeer.h"
 
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 #include "exchange/textes.h"
 #include "instrument/inifile.h"
 #include "instrument/liaison.h"

@@ -1,8 +1,8 @@
 #include "windows/kelvorcinet.h"
 
-#include "exchange/csvcinet.h"
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "mesure/csvcinet.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 #include "instrument/cfgspect.h"
 #include "instrument/inifile.h"
 #include "mesure/journalcinet.h"

@@ -1,4 +1,4 @@
-#include "exchange/kelvorconst.h"
+#include "windows/kelvorconst.h"
 
 #include "support/dialoguesscript.h"
 

@@ -1,5 +1,5 @@
-#include "exchange/kelvorconst.h"
-#include "exchange/spectdde.h"
+#include "windows/kelvorconst.h"
+#include "windows/spectdde.h"
 
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"

@@ -1,4 +1,4 @@
-#include "exchange/csvcinet.h"
+#include "mesure/csvcinet.h"
 
 #include "support/localefixe.h"
 

@@ -1,4 +1,4 @@
-#include "app/about.h"
+#include "windows/about.h"
 
 #include "util/dialogues.h"
 

@@ -1,4 +1,4 @@
-#include "instrument/choixspe.h"
+#include "windows/choixspe.h"
 
 #include "platform/portserie.h"
 
@@ -19,8 +19,6 @@
 #include <QVBoxLayout>
 
 namespace kelvor {
-
-TChoixSpectroDlg* ChoixSpectroDlg = nullptr;
 
 namespace {
 constexpr qint32 DernierPort = 50;
@@ -70,15 +68,6 @@ TChoixSpectroDlg::TChoixSpectroDlg(QWidget* parent) : QDialog(parent)
     tout->addWidget(KelvorRG);
     tout->setSizeConstraint(QLayout::SetFixedSize);
     ConstruitNote();
-
-    if (!ChoixSpectroDlg)
-        ChoixSpectroDlg = this;
-}
-
-TChoixSpectroDlg::~TChoixSpectroDlg()
-{
-    if (ChoixSpectroDlg == this)
-        ChoixSpectroDlg = nullptr;
 }
 
 void TChoixSpectroDlg::SetSonde(TPortExiste existe, TCheminPort chemin)

@@ -1,6 +1,6 @@
-#include "exchange/spectdde.h"
+#include "windows/spectdde.h"
 
-#include "exchange/kelvorconst.h"
+#include "windows/kelvorconst.h"
 #include "platform/pressepapier.h"
 #include "platform/registre.h"
 #include "platform/shell.h"

@@ -1,4 +1,4 @@
-#include "graph/impression.h"
+#include "windows/impression.h"
 
 #include <QPageLayout>
 #include <QPrinter>

@@ -32,7 +32,6 @@ public:
     using TCheminPort = std::function<QString(qint32 n)>;
 
     explicit TChoixSpectroDlg(QWidget* parent = nullptr);
-    ~TChoixSpectroDlg() override;
 
     // Replaces the port probe and the device naming (tests, other platforms).
     void SetSonde(TPortExiste existe, TCheminPort chemin);
@@ -82,8 +81,5 @@ private:
     QFileSystemWatcher* surveillance_ = nullptr;
     QTimer* relisteDiffere_ = nullptr;
 };
-
-// The dialog the program created at start-up, or nullptr.
-extern TChoixSpectroDlg* ChoixSpectroDlg;
 
 } // namespace kelvor

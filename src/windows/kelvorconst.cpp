@@ -1,4 +1,4 @@
-#include "exchange/kelvorconst.h"
+#include "windows/kelvorconst.h"
 
 #include "util/dialogues.h"
 #include "util/labutil.h"

@@ -1,8 +1,0 @@
-#include "app/instances.h"
-
-namespace kelvor {
-
-TFormDDE* FormDDE = nullptr;
-TConstanteDlg* ConstanteDlg = nullptr;
-
-} // namespace kelvor
