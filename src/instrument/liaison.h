@@ -133,7 +133,7 @@ private:
     void Signale(const QString& message);
     void SignaleEnAttente();
     void SurErreurPort(const QString& message);
-    bool BalayageEnCours() const { return lecture == lLigneBase || lecture == lSpectre; }
+    bool BalayageEnCours() const { return lecture_ == lLigneBase || lecture_ == lSpectre; }
     // A scan line came: the silence watch starts again.
     void RelanceVeille();
     void SurSilence();

@@ -301,8 +301,6 @@ void TSpectreMain::FormCreate()
     if (auto* poignee = statusBar()->findChild<QSizeGrip*>())
         poignee->setAccessibleName(QStringLiteral("Poignée de redimensionnement"));
 
-    GrapheSpectre.canvas = &canevas;
-
     connect(PasSE, &TSpinEdit::Change, this, [this] { Garde([this] { PasSEChange(); }); });
     connect(DebutSE, &TSpinEdit::Change, this, [this] { Garde([this] { DebutSEChange(); }); });
     connect(FinSE, &TSpinEdit::Change, this, [this] { Garde([this] { FinSEChange(); }); });
@@ -812,18 +810,17 @@ void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
     PaintBox->setAccessibleDescription(QStringLiteral("Spectre, %1 à %2 nm")
                                            .arg(qRound(GrapheSpectre.mondeX.mini))
                                            .arg(qRound(GrapheSpectre.mondeX.maxi)));
-    GrapheSpectre.canvas = &c;
-    GrapheSpectre.LimiteFenetre = rect;
+    const TSurface surface{c, rect};
     try {
-        GrapheSpectre.Draw();
+        GrapheSpectre.Draw(surface);
     } catch (const EErreurCalcul&) {
         // Axis limits the window never sets; nothing sensible to draw.
         return;
     }
-    TraceBornes();
+    TraceBornes(surface);
     if (lecture() == lLigneBase) {
         const QString texte = QStringLiteral("Blanc en cours");
-        GrapheSpectre.SetHauteurFonte(24);
+        GrapheSpectre.SetHauteurFonte(c, 24);
         c.Font.Color = clRed;
         const qint32 largeur = rect.Right - rect.Left;
         const qint32 hauteur = rect.Bottom - rect.Top;
@@ -835,32 +832,38 @@ void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
 
 void TSpectreMain::TraceBornes()
 {
+    // Outside a drawing: invert on the kept picture, unless a full repaint is pending
+    // (it will draw the markers at their new place).
+    const QImage& image = PaintBox->image;
+    if (PaintBox->aRedessiner || image.isNull() || !canevas.Attache(&PaintBox->image)) {
+        PlaceBornes();
+        return;
+    }
+    TraceBornes({canevas, TRectangle{0, 0, image.width(), image.height()}});
+    canevas.Detache();
+    PaintBox->update();
+}
+
+void TSpectreMain::PlaceBornes()
+{
     qint32 y = 0;
     GrapheSpectre.WindowXY(spectro.DebutLambda, 0, debutPB, y);
     GrapheSpectre.WindowXY(spectro.FinLambda, 0, finPB, y);
-    TCanevas* c = GrapheSpectre.canvas;
-    bool attache = false;
-    if (c == &canevas && canevas.Painter() == nullptr) {
-        // Outside a drawing: invert on the kept picture, unless a full repaint is pending
-        // (it will draw the markers at their new place).
-        if (PaintBox->aRedessiner || PaintBox->image.isNull() || !canevas.Attache(&PaintBox->image))
-            return;
-        attache = true;
-    }
-    c->Pen.Color = clRed;
-    c->Pen.Width = 2;
-    c->Pen.Style = psSolid;
-    c->Pen.Mode = pmNot;
-    const TRectangle& f = GrapheSpectre.LimiteFenetre;
+}
+
+void TSpectreMain::TraceBornes(const TSurface& surface)
+{
+    PlaceBornes();
+    TCanevas& c = surface.canevas;
+    c.Pen.Color = clRed;
+    c.Pen.Width = 2;
+    c.Pen.Style = psSolid;
+    c.Pen.Mode = pmNot;
     for (qint32 x : {debutPB, finPB}) {
-        c->MoveTo(x, f.Top);
-        c->LineTo(x, f.Bottom);
+        c.MoveTo(x, surface.fenetre.Top);
+        c.LineTo(x, surface.fenetre.Bottom);
     }
-    GrapheSpectre.penDefault();
-    if (attache) {
-        canevas.Detache();
-        PaintBox->update();
-    }
+    Tgraphe::penDefault(c);
 }
 
 void TSpectreMain::MajBornes()
@@ -919,19 +922,18 @@ void TSpectreMain::PaintBoxMouseMove(qint32 X, qint32 Y)
         const QString texteLambda = QStringLiteral("Lambda=%1 nm");
         if (!canevas.Attache(&PaintBox->image))
             return;
-        GrapheSpectre.canvas = &canevas;
         if (Spectre.dataOK && (lambda < spectro.DebutLambda || lambda > spectro.FinLambda)) {
             Affiche(texteLambda.arg(lambda), QStringLiteral("A=") + spectro.StrAbs(aw));
-            GrapheSpectre.AfficheCroix(lambda, aw);
+            GrapheSpectre.AfficheCroix(canevas, lambda, aw);
         } else if (Spectre.dataOK) {
             qint32 l = lambda;
             while (l < spectro.FinLambda && DansVecteur(l) && std::isnan(GrapheSpectre.valeurY[l]))
                 ++l;
             const double y = DansVecteur(l) ? GrapheSpectre.valeurY[l] : PasDeValeur();
             Affiche(texteLambda.arg(l), QStringLiteral("A=") + spectro.StrAbs(y));
-            GrapheSpectre.AfficheCroix(l, y);
+            GrapheSpectre.AfficheCroix(canevas, l, y);
         } else {
-            GrapheSpectre.AfficheCroix(600, aw);
+            GrapheSpectre.AfficheCroix(canevas, 600, aw);
         }
         canevas.Detache();
         PaintBox->update();

@@ -161,6 +161,7 @@ public:
 
     // --- Display and cursor ---
     void PaintBoxPaint(TCanevas& canevas, const TRectangle& rect);
+    // Inverts the range markers on the kept picture (outside a full repaint).
     void TraceBornes();
     void MajBornes();
     void PaintBoxMouseDown(qint32 X, qint32 Y);
@@ -227,6 +228,9 @@ private:
     TConstanteDlg& ConstanteDlgRef();
     TFormDDE& FormDDERef();
     qint32 LambdaSouris(qint32 X, qint32 Y, double* aw = nullptr) const;
+    // The markers' pixel columns from the range, for the mouse.
+    void PlaceBornes();
+    void TraceBornes(const TSurface& surface);
 
     Tspectro& spectro;
     TAboutBox* AboutBox = nullptr;

@@ -126,7 +126,7 @@ TEST_F(Spectre, RangeRules)
 
     // A marker let go lands inside the instrument and at least 30 nm from the other one.
     struct { qint32 lambda, debut, fin; } lache[] = {
-        {300, 325, 1000}, {500, 500, 500}, {690, 670, 690}, {410, 410, 430}, {1200, 670, 1000},
+        {150, 198, 430}, {500, 500, 500}, {690, 670, 690}, {410, 410, 430}, {1200, 670, 1000},
     };
     for (const auto& c : lache) {
         EXPECT_EQ(spectre.DebutLache(c.lambda), c.debut) << c.lambda;
@@ -139,8 +139,8 @@ TEST_F(Spectre, BaselineRangeIsPulledOntoTheStepGridBeforeTheScanCommand)
     struct Cas { qint32 pas, debut, fin; const char* bornes; QByteArray commande; } cas[] = {
         {2, 401, 703, "B400-702", "SCAN:400:704:2\r"},
         {5, 403, 699, "B400-695", "SCAN:400:700:5\r"},
-        {1, 300, 999, "B325-999", "SCAN:325:1000:1\r"},    // below the 5105's range
-        {10, 500, 1005, "B500-990", "SCAN:500:1000:10\r"},  // beyond the top: one step below
+        {1, 150, 999, "B198-999", "SCAN:198:1000:1\r"},    // below the 5105's range
+        {10, 500, 1015, "B500-990", "SCAN:500:1000:10\r"},  // beyond the top: one step below
     };
     for (const Cas& c : cas) {
         port.ecrit.clear();
@@ -214,7 +214,7 @@ TEST_F(Spectre, EndOfRangeEndsTheScanAndMarksTheSpectrumUnsaved)
     Blanc(400, 500);
     vue.appels.clear();
     spectre.DemarreSpectre(400, 440);
-    EXPECT_EQ(port.ecrit.right(16), "SCAN:400:442:2\r");
+    EXPECT_TRUE(port.ecrit.endsWith("\rSCAN:400:442:2\r")) << port.ecrit.constData();
     for (qint32 l = 400; l <= 440; l += 2)
         port.Ligne(QByteArray::number(l) + (l == 420 ? ":" : ":10000"));
     EXPECT_EQ(liaison.lecture(), lNone);
