@@ -66,6 +66,23 @@ bool TSpectre::BlancCouvre(qint32 debut, qint32 fin) const
 }
 
 // ---------------------------------------------------------------------------------------
+// Cursor
+
+bool TSpectre::PointCurseur(qint32& lambda, double& a) const
+{
+    if (!dataOK) {
+        lambda = 600;
+        return false;
+    }
+    if (lambda < spectro.DebutLambda || lambda > spectro.FinLambda)
+        return true;
+    while (lambda < spectro.FinLambda && DansVecteur(lambda) && std::isnan(Graphe.valeurY[lambda]))
+        ++lambda;
+    a = DansVecteur(lambda) ? Graphe.valeurY[lambda] : PasDeValeur();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
 // Scans
 
 void TSpectre::DemarreBlanc(qint32 debut, qint32 fin)

@@ -65,6 +65,12 @@ public:
     // The last baseline covers debut..fin.
     bool BlancCouvre(qint32 debut, qint32 fin) const;
 
+    // --- Cursor ---
+    // The point the cross shows for the pointer at (lambda, a): outside the scanned range
+    // the pointer itself, inside it the first measured point from lambda on; true when
+    // the readouts show it. Without a spectrum the cross rests at 600 nm and false.
+    bool PointCurseur(qint32& lambda, double& a) const;
+
     // --- Scans ---
     // The baseline over debut..fin, both pulled onto the step grid first.
     void DemarreBlanc(qint32 debut, qint32 fin);

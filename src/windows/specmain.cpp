@@ -3,7 +3,6 @@
 #include "app/about.h"
 #include "app/application.h"
 #include "app/instances.h"
-#include "exchange/fichierspectre.h"
 #include "exchange/kelvorconst.h"
 #include "exchange/spectdde.h"
 #include "exchange/textes.h"
@@ -20,7 +19,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,11 +44,6 @@ const QString NonConnecte = QStringLiteral(
 
 // A marker let go this close to the other one (pixels) stays where it was.
 constexpr qint32 EcartSouris = 30;
-
-bool DansVecteur(qint32 l)
-{
-    return l >= 0 && l <= MaxIndiceVecteur;
-}
 
 } // namespace
 
@@ -922,19 +915,11 @@ void TSpectreMain::PaintBoxMouseMove(qint32 X, qint32 Y)
         const QString texteLambda = QStringLiteral("Lambda=%1 nm");
         if (!canevas.Attache(&PaintBox->image))
             return;
-        if (Spectre.dataOK && (lambda < spectro.DebutLambda || lambda > spectro.FinLambda)) {
-            Affiche(texteLambda.arg(lambda), QStringLiteral("A=") + spectro.StrAbs(aw));
-            GrapheSpectre.AfficheCroix(canevas, lambda, aw);
-        } else if (Spectre.dataOK) {
-            qint32 l = lambda;
-            while (l < spectro.FinLambda && DansVecteur(l) && std::isnan(GrapheSpectre.valeurY[l]))
-                ++l;
-            const double y = DansVecteur(l) ? GrapheSpectre.valeurY[l] : PasDeValeur();
-            Affiche(texteLambda.arg(l), QStringLiteral("A=") + spectro.StrAbs(y));
-            GrapheSpectre.AfficheCroix(canevas, l, y);
-        } else {
-            GrapheSpectre.AfficheCroix(canevas, 600, aw);
-        }
+        qint32 l = lambda;
+        double a = aw;
+        if (Spectre.PointCurseur(l, a))
+            Affiche(texteLambda.arg(l), QStringLiteral("A=") + spectro.StrAbs(a));
+        GrapheSpectre.AfficheCroix(canevas, l, a);
         canevas.Detache();
         PaintBox->update();
         if (std::abs(X - debutPB) < 3 && DebutSE->isEnabled())

@@ -230,6 +230,24 @@ TEST_F(Spectre, EndOfRangeEndsTheScanAndMarksTheSpectrumUnsaved)
     // A line after the end belongs to no scan.
     port.Ligne("442:10000");
     EXPECT_TRUE(std::isnan(spectre.Graphe.valeurY[442]));
+
+    // The cross: the pointer itself outside the range, the next measured point inside.
+    const Vecteur& y = spectre.Graphe.valeurY;
+    struct { qint32 pointeur, lambda; double a; } curseur[] = {
+        {380, 380, 0.5}, {420, 422, y[422]}, {421, 422, y[422]}, {440, 440, y[440]}, {450, 450, 0.5},
+    };
+    for (const auto& c : curseur) {
+        qint32 l = c.pointeur;
+        double a = 0.5;
+        EXPECT_TRUE(spectre.PointCurseur(l, a));
+        EXPECT_EQ(l, c.lambda) << c.pointeur;
+        EXPECT_DOUBLE_EQ(a, c.a) << c.pointeur;
+    }
+    spectre.DemarreSpectre(400, 440);
+    qint32 l = 500;
+    double a = 0.5;
+    EXPECT_FALSE(spectre.PointCurseur(l, a)) << "no spectrum: no readout";
+    EXPECT_EQ(l, 600);
 }
 
 TEST_F(Spectre, StopKeepsThePointsAndPullsTheEndBack)
