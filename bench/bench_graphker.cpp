@@ -17,14 +17,13 @@ namespace {
 
 struct Scene
 {
-    explicit Scene(int l, int h) : image(l, h, QImage::Format_RGB32), canvas(&image)
+    explicit Scene(int l, int h) : image(l, h, QImage::Format_RGB32), canvas(&image), surface{canvas, {0, 0, l, h}}
     {
-        g.canvas = &canvas;
-        g.LimiteFenetre = {0, 0, l, h};
         g.mondeY.nom = "A";
     }
     QImage image;
     TCanevasQt canvas;
+    TSurface surface;
     Tgraphe g;
 };
 
@@ -45,7 +44,7 @@ void BM_DrawSpectre1600x900(benchmark::State& state)
     Scene s(1600, 900);
     Spectre(s);
     for (auto _ : state)
-        s.g.Draw();
+        s.g.Draw(s.surface);
 }
 BENCHMARK(BM_DrawSpectre1600x900)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
@@ -62,7 +61,7 @@ void BM_DrawCinetique2049Points1600x900(benchmark::State& state)
     }
     s.g.SetMonde(0, 0, 4096, 2.5);
     for (auto _ : state)
-        s.g.Draw();
+        s.g.Draw(s.surface);
 }
 BENCHMARK(BM_DrawCinetique2049Points1600x900)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
@@ -70,10 +69,10 @@ void BM_AfficheCroix(benchmark::State& state)
 {
     Scene s(1600, 900);
     Spectre(s);
-    s.g.Draw();
+    s.g.Draw(s.surface);
     int l = 0;
     for (auto _ : state) {
-        s.g.AfficheCroix(300 + l, 1);
+        s.g.AfficheCroix(s.canvas, 300 + l, 1);
         l = (l + 1) % 600;
     }
 }

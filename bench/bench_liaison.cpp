@@ -54,7 +54,7 @@ struct TBancMesure
         qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
         spectro.ComNumberS = 1;
         liaison.InitAppareil();
-        if (liaison.etatSpectre != esAttente)
+        if (liaison.etatSpectre() != esAttente)
             throw std::runtime_error("simulator not found");
         spectro.CourantObscurite = 300;
         spectro.AbsBlanc.fill(20000);
@@ -82,7 +82,7 @@ void BM_TourDEchange(benchmark::State& state)
         lambda = lambda == 400 ? 401 : 400;
         banc.liaison.EnvoieCommande(lLambda, 10, "Goto", banc.spectro.GotoLambda(lambda));
         us.push_back((MaintenantNs() - banc.sim.InstantDerniereEcriture()) / 1000.0);
-        if (banc.liaison.lecture != lNone)
+        if (banc.liaison.lecture() != lNone)
             state.SkipWithError("no reply");
     }
     std::sort(us.begin(), us.end());
@@ -98,7 +98,7 @@ void BM_DebitBalayage(benchmark::State& state)
     constexpr qint64 parBalayage = 811;   // 190..1000 nm step 1
     for (auto _ : state) {
         banc.vue.lignes = 0;
-        banc.liaison.lecture = lSpectre;
+        banc.liaison.Attend(lSpectre);
         banc.liaison.Envoie("SCAN:190:1000:1");
         QElapsedTimer garde;
         garde.start();

@@ -125,23 +125,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     port.recu = QByteArray(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2));
     int ligne = 0;
-    liaison.lecture = Tlecture(premiere);
+    liaison.Attend(Tlecture(premiere));
     qsizetype annonce = 0;
     while (annonce < port.recu.size()) {
         const qsizetype cr = port.recu.indexOf('\r', annonce);
         const qsizetype fin = std::min(annonce + morceau, cr < 0 ? port.recu.size() : cr + 1);
         liaison.OctetsDisponibles(fin - annonce);
         annonce = fin;
-        VERIFIE_FUZZ(liaison.chaineLue.size() <= TLiaison::TailleMaxLigne);
-        for (char c : liaison.chaineLue)
+        VERIFIE_FUZZ(liaison.chaineLue().size() <= TLiaison::TailleMaxLigne);
+        for (char c : liaison.chaineLue())
             VERIFIE_FUZZ(quint8(c) >= 0x20);
         if (port.recu[fin - 1] != '\r')
             continue;
         liaison.LigneComplete();
-        VERIFIE_FUZZ(liaison.chaineLue.isEmpty());
+        VERIFIE_FUZZ(liaison.chaineLue().isEmpty());
         VERIFIE_FUZZ(AbsAdmise(spectro));
         ++ligne;
-        liaison.lecture = Tlecture(tourne ? (premiere + ligne) % (lNone + 1) : premiere);
+        liaison.Attend(Tlecture(tourne ? (premiere + ligne) % (lNone + 1) : premiere));
     }
     // Failures are reported from the event loop.
     QCoreApplication::sendPostedEvents();

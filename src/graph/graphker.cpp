@@ -134,50 +134,50 @@ void Tgraphe::SetMonde(double minX, double minY, double maxX, double maxY)
     mondeY.maxi = maxY;
 }
 
-void Tgraphe::penDefault()
+void Tgraphe::penDefault(TCanevas& c)
 {
-    canvas->Pen.Mode = pmCopy;
-    canvas->Pen.Color = clBlack;
-    canvas->Pen.Width = 1;
-    canvas->Brush.Style = bsClear;
+    c.Pen.Mode = pmCopy;
+    c.Pen.Color = clBlack;
+    c.Pen.Width = 1;
+    c.Brush.Style = bsClear;
 }
 
-void Tgraphe::SetHauteurFonte(qint32 H)
+void Tgraphe::SetHauteurFonte(TCanevas& c, qint32 H)
 {
-    qint32 p = H * 72 / canvas->PixelsPerInch();
+    qint32 p = H * 72 / c.PixelsPerInch();
     p = p / 2 * 2;
     p = std::clamp<qint32>(p, 10, 18);
-    canvas->Font.Size = p;
+    c.Font.Size = p;
     // Measured before the name changes, as the cell always has been.
-    HautCarac = canvas->TextHeight(QStringLiteral("A"));
+    HautCarac = c.TextHeight(QStringLiteral("A"));
     Marge = HautCarac / 3;
-    LargCarac = canvas->TextWidth(QStringLiteral("A"));
-    canvas->Font.Name = QStringLiteral("Calibri");
+    LargCarac = c.TextWidth(QStringLiteral("A"));
+    c.Font.Name = QStringLiteral("Calibri");
 }
 
-void Tgraphe::Draw()
+void Tgraphe::Draw(const TSurface& surface)
 {
-    if (!canvas)
-        return;
+    TCanevas& c = surface.canevas;
+    const TRectangle& fenetre = surface.fenetre;
     // Checked first so a bad range leaves no half-drawn picture behind.
     if (!(mondeX.maxi > mondeX.mini) || !(mondeY.maxi > mondeY.mini))
         throw EErreurCalcul("Intervalle d'axe incorrect");
-    canvas->Brush.Style = bsSolid;
-    canvas->Brush.Color = clWhite;
-    canvas->FillRect(LimiteFenetre);
-    penDefault();
-    canvas->Font.Color = clBlack;
-    SetHauteurFonte((LimiteFenetre.Bottom - LimiteFenetre.Top) / 30);
+    c.Brush.Style = bsSolid;
+    c.Brush.Color = clWhite;
+    c.FillRect(fenetre);
+    penDefault(c);
+    c.Font.Color = clBlack;
+    SetHauteurFonte(c, (fenetre.Bottom - fenetre.Top) / 30);
 
-    const qint32 W = LimiteFenetre.Right - LimiteFenetre.Left;
-    const qint32 H = LimiteFenetre.Bottom - LimiteFenetre.Top;
+    const qint32 W = fenetre.Right - fenetre.Left;
+    const qint32 H = fenetre.Bottom - fenetre.Top;
     mondeY.avecAxe = H > (25 * HautCarac) / 4;
     mondeX.avecAxe = W > 20 * LargCarac;
     mondeY.grandAxe = H > (50 * HautCarac) / 4;
     mondeX.grandAxe = W > 40 * LargCarac;
 
-    LimiteCourbe = {LimiteFenetre.Left + Marge, LimiteFenetre.Top + Marge,
-                    LimiteFenetre.Right - Marge, LimiteFenetre.Bottom - Marge};
+    LimiteCourbe = {fenetre.Left + Marge, fenetre.Top + Marge,
+                    fenetre.Right - Marge, fenetre.Bottom - Marge};
     if (mondeY.avecAxe)
         LimiteCourbe.Left += 4 * LargCarac;
     if (mondeX.avecAxe)
@@ -193,28 +193,30 @@ void Tgraphe::Draw()
     mondeY.setDelta();
     mondeY.isDate = false;
 
-    DrawAxis();
+    DrawAxis(surface);
     if (Trace == tCinet)
-        DrawPoints();
+        DrawPoints(c);
     else
-        DrawSpectre();
+        DrawSpectre(c);
     for (const Trepere& r : ListeRepere)
-        TraceRepere(r);
+        TraceRepere(c, r);
     if (Trace == tSpectre) {
         WindowXY(600, 0, Xcroix, Ycroix);
-        TraceCroix();
+        TraceCroix(c);
     }
 }
 
-void Tgraphe::DrawAxis()
+void Tgraphe::DrawAxis(const TSurface& surface)
 {
-    canvas->Font.Color = clBlack;
-    DrawAxeX();
-    DrawAxeY();
+    surface.canevas.Font.Color = clBlack;
+    DrawAxeX(surface);
+    DrawAxeY(surface);
 }
 
-void Tgraphe::DrawAxeX()
+void Tgraphe::DrawAxeX(const TSurface& surface)
 {
+    TCanevas& c = surface.canevas;
+    const TRectangle& fenetre = surface.fenetre;
     const qint32 M = Marge;
     const qint32 bas = LimiteCourbe.Bottom;
     qint32 xi, yi;
@@ -222,42 +224,42 @@ void Tgraphe::DrawAxeX()
     const bool zeroVisible = LimiteCourbe.Left < xi && xi < LimiteCourbe.Right;
     if (!mondeX.avecAxe) {
         if (zeroVisible) {
-            canvas->MoveTo(xi, bas);
-            canvas->LineTo(xi, LimiteCourbe.Top);
+            c.MoveTo(xi, bas);
+            c.LineTo(xi, LimiteCourbe.Top);
         }
         return;
     }
     float tick = static_cast<float>(mondeX.pointDebut);
     if (zeroVisible) {
-        canvas->Pen.Style = psDot;
-        canvas->MoveTo(xi, bas);
-        canvas->LineTo(xi, LimiteCourbe.Top);
-        canvas->Pen.Style = psSolid;
+        c.Pen.Style = psDot;
+        c.MoveTo(xi, bas);
+        c.LineTo(xi, LimiteCourbe.Top);
+        c.Pen.Style = psSolid;
     }
     const QString titre = TitreAxe(mondeX);
-    const qint32 x0 = LimiteFenetre.Right - canvas->TextWidth(titre);
-    canvas->TextOut(x0, bas + M, titre);
-    const qint32 limite = std::min(x0, LimiteFenetre.Right - 2 * LargCarac);
+    const qint32 x0 = fenetre.Right - c.TextWidth(titre);
+    c.TextOut(x0, bas + M, titre);
+    const qint32 limite = std::min(x0, fenetre.Right - 2 * LargCarac);
 
-    canvas->MoveTo(LimiteFenetre.Left, bas);
-    canvas->LineTo(LimiteCourbe.Right, bas);
-    canvas->MoveTo(LimiteCourbe.Right - 3 * M, bas + M);
-    canvas->LineTo(LimiteCourbe.Right, bas);
-    canvas->MoveTo(LimiteCourbe.Right - 3 * M, bas - M);
-    canvas->LineTo(LimiteCourbe.Right, bas);
+    c.MoveTo(fenetre.Left, bas);
+    c.LineTo(LimiteCourbe.Right, bas);
+    c.MoveTo(LimiteCourbe.Right - 3 * M, bas + M);
+    c.LineTo(LimiteCourbe.Right, bas);
+    c.MoveTo(LimiteCourbe.Right - 3 * M, bas - M);
+    c.LineTo(LimiteCourbe.Right, bas);
 
     if (quadrillage)
-        canvas->Pen.Style = psDot;
+        c.Pen.Style = psDot;
     const double proche = (mondeX.maxi - mondeX.mini) / 100;
     do {
         WindowXY(tick, mondeY.mini, xi, yi);
         if (LimiteCourbe.Left < xi && xi < LimiteCourbe.Right) {
             if (quadrillage) {
-                canvas->MoveTo(xi, LimiteCourbe.Top);
-                canvas->LineTo(xi, LimiteCourbe.Bottom);
+                c.MoveTo(xi, LimiteCourbe.Top);
+                c.LineTo(xi, LimiteCourbe.Bottom);
             } else {
-                canvas->MoveTo(xi, bas);
-                canvas->LineTo(xi, bas + M);
+                c.MoveTo(xi, bas);
+                c.LineTo(xi, bas + M);
             }
             if (LimiteCourbe.Left + M < xi && xi < limite) {
                 // Restarting from an exact zero also drops the error the sum has gathered.
@@ -265,8 +267,8 @@ void Tgraphe::DrawAxeX()
                     tick = 0;
                 // The whole label, not only its start, stays clear of the title.
                 const QString texte = mondeX.FormatAxe(tick);
-                if (xi + canvas->TextWidth(texte) < limite)
-                    canvas->TextOut(xi, bas + M, texte);
+                if (xi + c.TextWidth(texte) < limite)
+                    c.TextOut(xi, bas + M, texte);
             }
         }
         const float suivant = TickSuivant(tick, mondeX.deltaAxe);
@@ -274,11 +276,13 @@ void Tgraphe::DrawAxeX()
             break; // the step is lost in single precision: no further tick can be reached
         tick = suivant;
     } while (tick < mondeX.maxi);
-    canvas->Pen.Style = psSolid;
+    c.Pen.Style = psSolid;
 }
 
-void Tgraphe::DrawAxeY()
+void Tgraphe::DrawAxeY(const TSurface& surface)
 {
+    TCanevas& c = surface.canevas;
+    const TRectangle& fenetre = surface.fenetre;
     const qint32 M = Marge;
     const qint32 gauche = LimiteCourbe.Left;
     const qint32 bas = LimiteCourbe.Bottom;
@@ -287,46 +291,46 @@ void Tgraphe::DrawAxeY()
     const bool zeroVisible = LimiteCourbe.Top < yi && yi < LimiteCourbe.Bottom;
     if (!mondeY.avecAxe) {
         if (zeroVisible) {
-            canvas->MoveTo(LimiteCourbe.Left, yi);
-            canvas->LineTo(LimiteCourbe.Right, yi);
+            c.MoveTo(LimiteCourbe.Left, yi);
+            c.LineTo(LimiteCourbe.Right, yi);
         }
         return;
     }
     float tick = static_cast<float>(mondeY.pointDebut);
     if (zeroVisible) {
-        canvas->Pen.Style = psDot;
-        canvas->MoveTo(LimiteCourbe.Left, yi);
-        canvas->LineTo(LimiteCourbe.Right, yi);
-        canvas->Pen.Style = psSolid;
+        c.Pen.Style = psDot;
+        c.MoveTo(LimiteCourbe.Left, yi);
+        c.LineTo(LimiteCourbe.Right, yi);
+        c.Pen.Style = psSolid;
     }
-    canvas->MoveTo(gauche, bas);
-    canvas->LineTo(gauche, LimiteCourbe.Top - M);
-    canvas->MoveTo(gauche - M, LimiteCourbe.Top + 2 * M);
-    canvas->LineTo(gauche, LimiteCourbe.Top - M);
-    canvas->MoveTo(gauche + M, LimiteCourbe.Top + 2 * M);
-    canvas->LineTo(gauche, LimiteCourbe.Top - M);
-    canvas->TextOut(LimiteFenetre.Left + M, LimiteFenetre.Top, TitreAxe(mondeY));
+    c.MoveTo(gauche, bas);
+    c.LineTo(gauche, LimiteCourbe.Top - M);
+    c.MoveTo(gauche - M, LimiteCourbe.Top + 2 * M);
+    c.LineTo(gauche, LimiteCourbe.Top - M);
+    c.MoveTo(gauche + M, LimiteCourbe.Top + 2 * M);
+    c.LineTo(gauche, LimiteCourbe.Top - M);
+    c.TextOut(fenetre.Left + M, fenetre.Top, TitreAxe(mondeY));
 
     if (quadrillage)
-        canvas->Pen.Style = psDot;
+        c.Pen.Style = psDot;
     const double proche = (mondeY.maxi - mondeY.mini) / 1000;
     do {
         WindowXY(mondeX.mini, tick, xi, yi);
         if (LimiteCourbe.Top < yi && yi < LimiteCourbe.Bottom) {
             if (quadrillage) {
-                canvas->MoveTo(LimiteCourbe.Left, yi);
-                canvas->LineTo(LimiteCourbe.Right, yi);
+                c.MoveTo(LimiteCourbe.Left, yi);
+                c.LineTo(LimiteCourbe.Right, yi);
             } else {
-                canvas->MoveTo(gauche, yi);
-                canvas->LineTo(gauche + M, yi);
+                c.MoveTo(gauche, yi);
+                c.LineTo(gauche + M, yi);
             }
             if (LimiteCourbe.Top + M < yi && yi < LimiteCourbe.Bottom - M) {
                 if (std::fabs(tick) < proche)
                     tick = 0;
                 // A label would overwrite the title written in the same column above it.
                 const qint32 haut = yi - HautCarac / 2;
-                if (haut >= LimiteFenetre.Top + HautCarac)
-                    canvas->TextOut(LimiteFenetre.Left + M, haut, mondeY.FormatAxe(tick));
+                if (haut >= fenetre.Top + HautCarac)
+                    c.TextOut(fenetre.Left + M, haut, mondeY.FormatAxe(tick));
             }
         }
         const float suivant = TickSuivant(tick, mondeY.deltaAxe);
@@ -334,30 +338,30 @@ void Tgraphe::DrawAxeY()
             break;
         tick = suivant;
     } while (tick < mondeY.maxi);
-    canvas->Pen.Style = psSolid;
+    c.Pen.Style = psSolid;
 }
 
-void Tgraphe::DrawPoints()
+void Tgraphe::DrawPoints(TCanevas& c) const
 {
-    canvas->Brush.Style = bsSolid;
-    canvas->Brush.Color = canvas->Pen.Color;
+    c.Brush.Style = bsSolid;
+    c.Brush.Color = c.Pen.Color;
     const qint32 n = std::min<qint32>(NbrePoints, MaxIndiceVecteur + 1);
     for (qint32 i = 0; i < n; ++i) {
         qint32 xi, yi;
         WindowXY(valeurX[i], valeurY[i], xi, yi);
         if (xi != -1 && yi != -1)
-            canvas->Rectangle(xi - 2, yi - 2, xi + 2, yi + 2);
+            c.Rectangle(xi - 2, yi - 2, xi + 2, yi + 2);
     }
-    canvas->Brush.Style = bsClear;
+    c.Brush.Style = bsClear;
 }
 
-void Tgraphe::DrawSpectre()
+void Tgraphe::DrawSpectre(TCanevas& c) const
 {
     const Tspectro& spectro = Spectro();
     // The range comes from the instrument model; stay inside the arrays whatever it holds.
     const qint32 debut = std::max<qint32>(spectro.DebutLambda, 0);
     const qint32 fin = std::min<qint32>(spectro.FinLambda, MaxIndiceVecteur);
-    canvas->Pen.Width = 2;
+    c.Pen.Width = 2;
     qint32 lambda = debut;
     qint32 xi = -1, yi = -1;
     for (; lambda <= fin; ++lambda) {
@@ -366,43 +370,41 @@ void Tgraphe::DrawSpectre()
             break;
     }
     if (lambda <= fin) {
-        canvas->MoveTo(xi, yi);
+        c.MoveTo(xi, yi);
         for (++lambda; lambda <= fin; ++lambda) {
             WindowXY(lambda, valeurY[lambda], xi, yi);
             if (yi != -1) {
-                canvas->Pen.Color = CouleurLambda(lambda);
-                canvas->LineTo(xi, yi);
+                c.Pen.Color = CouleurLambda(lambda);
+                c.LineTo(xi, yi);
             }
         }
     }
-    penDefault();
+    penDefault(c);
 }
 
-void Tgraphe::TracePointCinet(IndiceVecteur i)
+void Tgraphe::TracePointCinet(TCanevas& c, IndiceVecteur i) const
 {
-    if (!canvas || i > MaxIndiceVecteur)
+    if (i > MaxIndiceVecteur)
         return;
-    canvas->Brush.Style = bsSolid;
-    canvas->Brush.Color = canvas->Pen.Color;
+    c.Brush.Style = bsSolid;
+    c.Brush.Color = c.Pen.Color;
     qint32 xi, yi;
     WindowXY(valeurX[i], valeurY[i], xi, yi);
     if (xi != -1 && yi != -1)
-        canvas->Rectangle(xi - 2, yi - 2, xi + 2, yi + 2);
-    canvas->Brush.Style = bsClear;
+        c.Rectangle(xi - 2, yi - 2, xi + 2, yi + 2);
+    c.Brush.Style = bsClear;
 }
 
-void Tgraphe::TracePointCalc(double x, double y)
+void Tgraphe::TracePointCalc(TCanevas& c, double x, double y) const
 {
-    if (!canvas)
-        return;
-    canvas->Pen.Color = clRed;
-    canvas->Brush.Color = clRed;
-    canvas->Brush.Style = bsSolid;
+    c.Pen.Color = clRed;
+    c.Brush.Color = clRed;
+    c.Brush.Style = bsSolid;
     qint32 xi, yi;
     WindowXY(x, y, xi, yi);
     if (xi != -1 && yi != -1)
-        canvas->FillRect({xi - 4, yi - 4, xi + 4, yi + 4});
-    penDefault();
+        c.FillRect({xi - 4, yi - 4, xi + 4, yi + 4});
+    penDefault(c);
 }
 
 double Tgraphe::MaxiY() const
@@ -430,54 +432,49 @@ double Tgraphe::MaxiX() const
     return m < 1 ? 1 : m;
 }
 
-void Tgraphe::TraceCroix()
+void Tgraphe::TraceCroix(TCanevas& c) const
 {
-    if (!canvas)
-        return;
-    canvas->Pen.Mode = pmNot;
-    canvas->MoveTo(Xcroix - 5, Ycroix);
-    canvas->LineTo(Xcroix + 5, Ycroix);
-    canvas->MoveTo(Xcroix, Ycroix - 5);
-    canvas->LineTo(Xcroix, Ycroix + 5);
-    penDefault();
+    c.Pen.Mode = pmNot;
+    c.MoveTo(Xcroix - 5, Ycroix);
+    c.LineTo(Xcroix + 5, Ycroix);
+    c.MoveTo(Xcroix, Ycroix - 5);
+    c.LineTo(Xcroix, Ycroix + 5);
+    penDefault(c);
 }
 
-void Tgraphe::AfficheCroix(double x, double y)
+void Tgraphe::AfficheCroix(TCanevas& c, double x, double y)
 {
-    TraceCroix();
+    TraceCroix(c);
     WindowXY(x, y, Xcroix, Ycroix);
-    TraceCroix();
+    TraceCroix(c);
 }
 
-void Tgraphe::TraceRepere(const Trepere& repere)
+void Tgraphe::TraceRepere(TCanevas& c, const Trepere& repere) const
 {
-    if (!canvas)
-        return;
-    canvas->Pen.Color = clRed;
-    canvas->Pen.Style = psDash;
+    c.Pen.Color = clRed;
+    c.Pen.Style = psDash;
     qint32 xi, yi;
     WindowXY(repere.Valeur, 0, xi, yi);
-    canvas->MoveTo(xi, LimiteCourbe.Top);
-    canvas->LineTo(xi, LimiteCourbe.Bottom);
+    c.MoveTo(xi, LimiteCourbe.Top);
+    c.LineTo(xi, LimiteCourbe.Bottom);
     // The label at the top of its line, on the side that keeps it inside the area.
     if (!repere.Text.isEmpty()) {
-        canvas->Font.Color = clRed;
-        canvas->Brush.Style = bsClear;
-        const qint32 largeur = canvas->TextWidth(repere.Text);
+        c.Font.Color = clRed;
+        c.Brush.Style = bsClear;
+        const qint32 largeur = c.TextWidth(repere.Text);
         const qint32 x = xi + Marge + largeur <= LimiteCourbe.Right ? xi + Marge : xi - Marge - largeur;
-        canvas->TextOut(x, LimiteCourbe.Top, repere.Text);
-        canvas->Font.Color = clBlack;
+        c.TextOut(x, LimiteCourbe.Top, repere.Text);
+        c.Font.Color = clBlack;
     }
-    penDefault();
+    penDefault(c);
     // penDefault keeps the style: a dash left behind would draw the next repaint's axis
     // line (drawn before any grid resets the style) and the next points dashed.
-    canvas->Pen.Style = psSolid;
+    c.Pen.Style = psSolid;
 }
 
 void Tgraphe::AjouteRepere(double V, const QString& T)
 {
     ListeRepere.push_back({V, T});
-    TraceRepere(ListeRepere.back());
 }
 
 void Tgraphe::Reset()
@@ -501,18 +498,13 @@ void Tgraphe::Imprime()
                                 : erreur);
         return;
     }
-    TCanevas* garde = canvas;
-    canvas = page;
-    LimiteFenetre = page->ClipRect();
     try {
-        Draw();
+        Draw({*page, page->ClipRect()});
     } catch (...) {
-        canvas = garde;
         imprimante->Abandonne();
         throw;
     }
     imprimante->Termine();
-    canvas = garde;
 }
 
 } // namespace kelvor

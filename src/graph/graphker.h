@@ -49,6 +49,13 @@ public:
 
 enum Ttrace { tLigne, tSpectre, tPoint, tCinet };
 
+// Where a graph is drawn: a canvas and the window rectangle on it.
+struct TSurface
+{
+    TCanevas& canevas;
+    TRectangle fenetre;
+};
+
 class Trepere
 {
 public:
@@ -68,43 +75,44 @@ public:
     qint32 NbreCourbe = 0;
     Tmonde mondeX;
     Tmonde mondeY;
-    TRectangle LimiteCourbe;
-    TRectangle LimiteFenetre;  // set by the owner before each Draw
+    TRectangle LimiteCourbe;   // plot area of the last Draw
     qint32 LargCarac = 0;
     qint32 HautCarac = 0;
     qint32 Marge = 0;
     bool quadrillage = true;
-    TCanevas* canvas = nullptr; // not owned
     qint32 Xcroix = 0;
     qint32 Ycroix = 0;
     std::vector<Trepere> ListeRepere;
 
-    // Repaints everything in LimiteFenetre; throws EErreurCalcul when an axis has
-    // maxi <= mini.
-    void Draw();
+    // Repaints everything in the surface's window and lays the axes out for it (the
+    // mapping WindowXY uses); throws EErreurCalcul when an axis has maxi <= mini.
+    void Draw(const TSurface& surface);
     void WindowXY(double xr, double yr, qint32& xi, qint32& yi) const;
     void MondeXY(qint32 xi, qint32 yi, double& xr, double& yr) const;
     void SetMonde(double minX, double minY, double maxX, double maxY);
-    void DrawAxis();
-    void TracePointCinet(IndiceVecteur i);
-    void TracePointCalc(double x, double y);
-    void SetHauteurFonte(qint32 H);
+    void TracePointCinet(TCanevas& c, IndiceVecteur i) const;
+    void TracePointCalc(TCanevas& c, double x, double y) const;
+    // Font size for a character cell of H pixels; sets the cell measures.
+    void SetHauteurFonte(TCanevas& c, qint32 H);
     double MaxiY() const;
     double MaxiX() const;
-    void TraceCroix();
-    void AfficheCroix(double x, double y);
-    void TraceRepere(const Trepere& repere);
+    // The cross at (Xcroix, Ycroix), drawn by inversion: twice leaves no trace.
+    void TraceCroix(TCanevas& c) const;
+    void AfficheCroix(TCanevas& c, double x, double y);
+    void TraceRepere(TCanevas& c, const Trepere& repere) const;
+    // Adds a marker to the list (drawn by the next Draw, or now with TraceRepere).
     void AjouteRepere(double V, const QString& T);
     void Reset();
     // Asks "Impression ?" and prints on one landscape page of the installed printer.
     void Imprime();
-    void penDefault();
+    static void penDefault(TCanevas& c);
 
 private:
-    void DrawAxeX();
-    void DrawAxeY();
-    void DrawPoints();
-    void DrawSpectre();
+    void DrawAxis(const TSurface& surface);
+    void DrawAxeX(const TSurface& surface);
+    void DrawAxeY(const TSurface& surface);
+    void DrawPoints(TCanevas& c) const;
+    void DrawSpectre(TCanevas& c) const;
 };
 
 } // namespace kelvor

@@ -40,8 +40,8 @@ void TLiaison::OctetsDisponibles(qint64 n)
     char octet;
     for (qint64 i = 0; i < n && port.LitOctet(octet); ++i) {
         // CR, LF and every other control byte are dropped; 20..FF are kept.
-        if (quint8(octet) >= 0x20 && chaineLue.size() < TailleMaxLigne)
-            chaineLue.append(octet);
+        if (quint8(octet) >= 0x20 && chaineLue_.size() < TailleMaxLigne)
+            chaineLue_.append(octet);
     }
 }
 
@@ -49,36 +49,36 @@ void TLiaison::LigneComplete()
 {
     // Taken out before handling: a handler that starts an exchange must find the
     // buffer empty, and must not have its own reply wiped when we return.
-    const QByteArray ligne = std::exchange(chaineLue, QByteArray());
+    const QByteArray ligne = std::exchange(chaineLue_, QByteArray());
     try {
-        switch (lecture) {
+        switch (lecture_) {
         case lBlanc:
             if (!ligne.isEmpty()) {
                 spectro.SetBlanc(ligne);
-                lecture = lNone;
+                lecture_ = lNone;
             }
             break;
         case lObscurite:
             if (!ligne.isEmpty()) {
                 spectro.SetObscurite(ligne);
-                lecture = lNone;
+                lecture_ = lNone;
             }
             break;
         case lLambda:
             spectro.SetLambda(ligne);
-            lecture = lNone;
+            lecture_ = lNone;
             break;
         case lAbs:
             if (!ligne.isEmpty()) {
                 spectro.SetAbsorbance(ligne);
                 absRecue = true;
-                lecture = lNone;
+                lecture_ = lNone;
             }
             break;
         case lConnect:
             spectro.modelNumber = ligne;
             if (ligne.contains("51"))
-                lecture = lNone;
+                lecture_ = lNone;
             break;
         case lLigneBase:
             RelanceVeille();
@@ -90,7 +90,7 @@ void TLiaison::LigneComplete()
             break;
         case lNoReading:
             spectro.SetNoReading(ligne);
-            lecture = lNone;
+            lecture_ = lNone;
             break;
         case lNone:
             break;
@@ -144,11 +144,11 @@ void TLiaison::Deconnecte()
     // During a search the attempt under way sees the closed port and moves on.
     if (recherche)
         return;
-    if (lecture == lLigneBase || lecture == lSpectre) {
+    if (lecture_ == lLigneBase || lecture_ == lSpectre) {
         vue.LiaisonPerdue();
-        lecture = lNone;
+        lecture_ = lNone;
     }
-    etatSpectre = esInit;
+    etatSpectre_ = esInit;
     // The instrument may come back restarted, with its own readings count.
     spectro.NoReading = 0;
     vue.MajActions();
@@ -161,21 +161,38 @@ void TLiaison::Envoie(const QByteArray& c)
 
 void TLiaison::DemarreBalayage(Tlecture attendu, const QByteArray& commande)
 {
-    lecture = attendu;
-    etatSpectre = esEnCours;
-    chaineLue.clear();
+    lecture_ = attendu;
+    etatSpectre_ = esEnCours;
+    chaineLue_.clear();
     try {
         Envoie(commande);
     } catch (...) {
         // Nothing went out: no line will ever end this scan.
-        lecture = lNone;
-        etatSpectre = esAttente;
+        FinBalayage();
         throw;
     }
     intervalleLignes = 0;
     ligneRecue = false;
     derniereLigne.start();
     veille->start(int(DelaiSilenceMs()));
+}
+
+void TLiaison::FinBalayage()
+{
+    lecture_ = lNone;
+    etatSpectre_ = esAttente;
+}
+
+void TLiaison::Stop()
+{
+    if (etatSpectre_ != esInit)
+        etatSpectre_ = esAttente;
+    lecture_ = lNone;
+}
+
+void TLiaison::Attend(Tlecture e)
+{
+    lecture_ = e;
 }
 
 qint64 TLiaison::DelaiSilenceMs() const
@@ -207,8 +224,7 @@ void TLiaison::SurSilence()
                                     : QStringLiteral("n'a rien envoyé en %1 s : le balayage est arrêté, "
                                                      "rien n'a changé.");
     vue.BalayageMuet();
-    lecture = lNone;
-    etatSpectre = esAttente;
+    FinBalayage();
     vue.MajActions();
     Signale(QStringLiteral("Le spectrophotomètre ") + quoi.arg(secondes)
             + QStringLiteral("\nVérifier le câble, l'adaptateur et l'alimentation du spectrophotomètre."));
@@ -239,16 +255,16 @@ void TLiaison::EnvoieCommande(Tlecture e, qint32 s, const QString& t, const QByt
     });
 
     port.Purge();
-    chaineLue.clear();
-    const Tlecture avant = lecture;
-    lecture = e;
+    chaineLue_.clear();
+    const Tlecture avant = lecture_;
+    lecture_ = e;
     const qint64 delai = DelaiMs(s);
     vue.Etiquette(t);
     try {
         port.Ecrit(c + '\r');
     } catch (...) {
         // Nothing went out, so nothing is expected.
-        lecture = avant;
+        lecture_ = avant;
         throw;
     }
     Attends(delai);
@@ -264,7 +280,7 @@ void TLiaison::Attends(qint64 delaiMs)
     reveil.setSingleShot(true);
     reveil.start(int(delaiMs));
     repondu = false;
-    while (lecture != lNone && !repondu && port.EstOuvert() && !limite.hasExpired()) {
+    while (lecture_ != lNone && !repondu && port.EstOuvert() && !limite.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         port.TraiteActivite();
     }
@@ -308,26 +324,26 @@ void TLiaison::VerifieNombreFlash(Tmode mode)
 void TLiaison::SetMode(Tmode acq)
 {
     vue.ReinitEnvoi();
-    AcquisitionEnCours = acq;
+    AcquisitionEnCours_ = acq;
     VerifieNombreFlash(acq);
     vue.OuvreFenetre(acq);
 }
 
 void TLiaison::SupprimeTrigger()
 {
-    if (Hcommande != 0)
-        port.SupprimeTrigger(Hcommande);
-    Hcommande = 0;
+    if (Hcommande_ != 0)
+        port.SupprimeTrigger(Hcommande_);
+    Hcommande_ = 0;
 }
 
 void TLiaison::EssaiPort(quint16 n)
 {
     try {
         port.Ouvre(n);
-        Hcommande = port.AjouteTrigger('\r');
+        Hcommande_ = port.AjouteTrigger('\r');
         vue.Statut(QStringLiteral("Recherche du spectro sur COM") + QString::number(n));
         EnvoieCommande(lConnect, 1, QStringLiteral("Connect"), "CONNECT");
-        if (lecture == lConnect) {
+        if (lecture_ == lConnect) {
             SupprimeTrigger();
             port.Ferme();
             vue.Statut(QStringLiteral("Cliquer sur le bouton config."));
@@ -336,7 +352,7 @@ void TLiaison::EssaiPort(quint16 n)
             perteSignalee = false;
             vue.Statut(QStringLiteral("Kelvor51xx ") + DecodeCp1252(spectro.modelNumber)
                        + QStringLiteral("trouvé sur COM") + QString::number(n));
-            etatSpectre = esAttente;
+            etatSpectre_ = esAttente;
             vue.Titre(spectro.NomConstructeur() + QStringLiteral(" : tracé de spectre pour Kurvalis"));
         }
     } catch (const EPortSerie& e) {
@@ -357,7 +373,7 @@ void TLiaison::SignaleEchecRecherche()
 {
     // The port tried first is the one the user chose: its failure says what to do.
     const QString message = std::exchange(premierEchecRecherche, QString());
-    if (etatSpectre == esInit && !message.isEmpty())
+    if (etatSpectre_ == esInit && !message.isEmpty())
         Signale(message);
 }
 
@@ -366,12 +382,12 @@ void TLiaison::InitAppareil()
     if (recherche)
         return;
     recherche = true;
-    etatSpectre = esInit;
+    etatSpectre_ = esInit;
     vue.Sablier(true);
     premierEchecRecherche.clear();
     const auto fin = qScopeGuard([this] {
         recherche = false;
-        AcquisitionEnCours = mSpectre;
+        AcquisitionEnCours_ = mSpectre;
         vue.Sablier(false);
         vue.MajActions();
         SignaleEchecRecherche();
@@ -380,7 +396,7 @@ void TLiaison::InitAppareil()
     const quint16 configure = spectro.ComNumberS;
     if (port.PortExiste(configure))
         EssaiPort(configure);
-    for (quint16 n = 1; n <= 50 && etatSpectre == esInit; ++n) {
+    for (quint16 n = 1; n <= 50 && etatSpectre_ == esInit; ++n) {
         if (n != configure && port.PortExiste(n))
             EssaiPort(n);
     }

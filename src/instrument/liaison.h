@@ -66,11 +66,13 @@ public:
 
     TLiaison(TPort& port, Tspectro& spectro, TVueLiaison& vue, QObject* parent = nullptr);
 
-    Tlecture lecture = lNone;
-    QByteArray chaineLue;
-    qint32 Hcommande = 0;
-    TEtatSpectre etatSpectre = esInit;
-    Tmode AcquisitionEnCours = mSpectre;
+    // What the next reply line is expected to be.
+    Tlecture lecture() const { return lecture_; }
+    // The reply line being assembled.
+    const QByteArray& chaineLue() const { return chaineLue_; }
+    qint32 Hcommande() const { return Hcommande_; }
+    TEtatSpectre etatSpectre() const { return etatSpectre_; }
+    Tmode AcquisitionEnCours() const { return AcquisitionEnCours_; }
 
     // Sends C + CR with expectation E and waits at most S seconds (in 55 ms ticks) for
     // the line dispatch to clear the expectation. lecture still E afterwards means no
@@ -87,6 +89,12 @@ public:
     // interval between two lines when that is longer; before the first line, also the
     // positioning wait to the start of the range.
     qint64 DelaiSilenceMs() const;
+    // The scan reached the end of its range: nothing more is expected.
+    void FinBalayage();
+    // "Stop": nothing more is expected; connected and idle unless no instrument was found.
+    void Stop();
+    // Lines of kind e are expected without a command sent (a reply on its way, a replay).
+    void Attend(Tlecture e);
     static constexpr qint64 SilenceMiniMsDefaut = 5000;
     qint64 SilenceMiniMs = SilenceMiniMsDefaut;
 
@@ -125,7 +133,7 @@ private:
     void Signale(const QString& message);
     void SignaleEnAttente();
     void SurErreurPort(const QString& message);
-    bool BalayageEnCours() const { return lecture == lLigneBase || lecture == lSpectre; }
+    bool BalayageEnCours() const { return lecture_ == lLigneBase || lecture_ == lSpectre; }
     // A scan line came: the silence watch starts again.
     void RelanceVeille();
     void SurSilence();
@@ -139,6 +147,11 @@ private:
     TPort& port;
     Tspectro& spectro;
     TVueLiaison& vue;
+    Tlecture lecture_ = lNone;
+    QByteArray chaineLue_;
+    qint32 Hcommande_ = 0;
+    TEtatSpectre etatSpectre_ = esInit;
+    Tmode AcquisitionEnCours_ = mSpectre;
     bool recherche = false;         // a connection search is running
     int profondeur = 0;             // exchanges running, nested ones included
     bool repondu = false;           // a reply came but was refused: the wait may end

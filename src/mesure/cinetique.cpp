@@ -153,12 +153,9 @@ QStringList LignesCopieAnalyse(const TRunCinetique& run, const TAnalyseCinet& an
            + LignesAnalyseCinet(analyse);
 }
 
-void TraceFonction(Tgraphe& graphe, const std::function<double(double)>& f, double t1, double t2,
-                   QRgb couleur)
+void TraceFonction(TCanevas& c, const Tgraphe& graphe, const std::function<double(double)>& f,
+                   double t1, double t2, QRgb couleur)
 {
-    TCanevas* c = graphe.canvas;
-    if (!c)
-        return;
     Ordonne(t1, t2);
     qint32 x1, x2, y;
     graphe.WindowXY(t1, 0, x1, y);
@@ -166,9 +163,9 @@ void TraceFonction(Tgraphe& graphe, const std::function<double(double)>& f, doub
     const TRectangle& zone = graphe.LimiteCourbe;
     x1 = std::max(x1, zone.Left);
     x2 = std::min(x2, zone.Right);
-    c->Pen.Color = couleur;
-    c->Pen.Width = 2;
-    c->Pen.Style = psSolid;
+    c.Pen.Color = couleur;
+    c.Pen.Width = 2;
+    c.Pen.Style = psSolid;
     bool trace = false;
     for (qint32 xi = x1; xi <= x2; ++xi) {
         double t, inutile;
@@ -177,12 +174,12 @@ void TraceFonction(Tgraphe& graphe, const std::function<double(double)>& f, doub
         graphe.WindowXY(t, f(std::clamp(t, t1, t2)), px, py);
         const bool dedans = py >= zone.Top && py <= zone.Bottom && px != -1;
         if (dedans && trace)
-            c->LineTo(xi, py);
+            c.LineTo(xi, py);
         else if (dedans)
-            c->MoveTo(xi, py);
+            c.MoveTo(xi, py);
         trace = dedans;
     }
-    graphe.penDefault();
+    Tgraphe::penDefault(c);
 }
 
 QString TexteDuree(qint64 secondes)

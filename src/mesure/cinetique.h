@@ -93,8 +93,8 @@ QStringList LignesCopieAnalyse(const TRunCinetique& run, const TAnalyseCinet& an
 
 // Draws a fitted curve f over t1..t2 inside the plotting area, one segment per pixel
 // column; parts that leave the area are not drawn.
-void TraceFonction(Tgraphe& graphe, const std::function<double(double)>& f, double t1, double t2,
-                   QRgb couleur);
+void TraceFonction(TCanevas& c, const Tgraphe& graphe, const std::function<double(double)>& f,
+                   double t1, double t2, QRgb couleur);
 
 // Seconds as hours, minutes and seconds with the locale's time separator (00:02:00).
 QString TexteDuree(qint64 secondes);

@@ -94,7 +94,6 @@ TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
 
     Graphe.Trace = tCinet;
     Graphe.NbreCourbe = 1;
-    Graphe.canvas = &canevas_;
 
     LambdaSE->SetMinValue(Spectro().MiniLambda());
     LambdaSE->SetMaxValue(Spectro().MaxiLambda);
@@ -331,10 +330,8 @@ void TBeerForm::OscilloPaint()
         dessine = canevas_.Attache(&Oscillo->image);
     }
     if (dessine) {
-        Graphe.canvas = &canevas_;
-        Graphe.LimiteFenetre = TRectangle{0, 0, taille.width(), taille.height()};
         try {
-            Graphe.Draw();
+            Graphe.Draw({canevas_, TRectangle{0, 0, taille.width(), taille.height()}});
         } catch (const EErreurCalcul&) {
             // The series keeps its ranges apart; a failed layout leaves the last picture.
         }
@@ -375,7 +372,7 @@ void TBeerForm::OscilloPaint()
         Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
         Cellule(beerCalcGrid, j, 1, ReelToStr3(Serie.AbsCalc[j]), true, Qt::red);
         if (dessine && etalonne)
-            Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]);
+            Graphe.TracePointCalc(canevas_, Serie.ConcCalc[j], Serie.AbsCalc[j]);
     }
     if (m > 0)
         beerCalcGrid->setCurrentCell(m, 0);
@@ -411,7 +408,7 @@ void TBeerForm::AfficheEtalonnage()
 void TBeerForm::AffichePoint(qint32 i)
 {
     CopieVersGraphe();
-    DessineDans([&] { Graphe.TracePointCinet(IndiceVecteur(i)); });
+    DessineDans([&] { Graphe.TracePointCinet(canevas_, IndiceVecteur(i)); });
     if (BeerMesureGrid->rowCount() < i + 3)
         BeerMesureGrid->setRowCount(i + 5);
     EcritLigneMesure(i + 2, ReelToStr3(Serie.valeurX[i]), ReelToStr3(Serie.valeurY[i]));
@@ -424,7 +421,7 @@ void TBeerForm::AfficheInconnu(qint32 j)
         beerCalcGrid->setRowCount(j + 1);
     Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
     Cellule(beerCalcGrid, j, 1, Spectro().StrAbs(Serie.AbsCalc[j]), true, Qt::red);
-    DessineDans([&] { Graphe.TracePointCalc(Serie.ConcCalc[j], Serie.AbsCalc[j]); });
+    DessineDans([&] { Graphe.TracePointCalc(canevas_, Serie.ConcCalc[j], Serie.AbsCalc[j]); });
 }
 
 // ---- controls --------------------------------------------------------------------------

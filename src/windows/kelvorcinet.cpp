@@ -136,8 +136,6 @@ TCinetiqueForm::~TCinetiqueForm()
     // A journal this window never opened nor took back stays for the next session.
     if (Journal.EstOuvert() || restaure_)
         Journal.Supprime();
-    Graphe.canvas = nullptr;
-    GrapheLineaire.canvas = nullptr;
 }
 
 void TCinetiqueForm::Construit()
@@ -325,7 +323,6 @@ void TCinetiqueForm::FormCreate()
     Tspectro& spectro = Spectro();
     Graphe.NbreCourbe = 1;
     Graphe.Trace = tCinet;
-    Graphe.canvas = &canevas_;
 
     Cinetique.DeltatMesure = 3;
     DejaSauve = false;
@@ -629,7 +626,7 @@ void TCinetiqueForm::AjoutePoint(qint32 instant)
     if (EtendOrdonnee(absC, Graphe.mondeY.mini, Graphe.mondeY.maxi))
         OscilloPaint();
     else
-        DessineDans([&] { Graphe.TracePointCinet(static_cast<IndiceVecteur>(n)); });
+        DessineDans([&] { Graphe.TracePointCinet(canevas_, static_cast<IndiceVecteur>(n)); });
     if (r == TCinetique::ajTermine) {
         SetEtatAcq(eaTerminee);
     } else if (r == TCinetique::ajPlein) {
@@ -696,7 +693,8 @@ void TCinetiqueForm::OuvreReperes()
             texte.clear();
         saisieOuverte_ = false;
         if (d.run == numeroRun_) {
-            DessineDans([&] { Graphe.AjouteRepere(d.instant, texte); });
+            Graphe.AjouteRepere(d.instant, texte);
+            DessineDans([&] { Graphe.TraceRepere(canevas_, Graphe.ListeRepere.back()); });
             if (Journal.EstOuvert())
                 JournalEcrit(Journal.AjouteRepere(d.instant, texte));
             if (EtatAcq() == eaTerminee)
@@ -805,11 +803,8 @@ void TCinetiqueForm::OscilloPaint()
         return;
     DecritGraphe();
     Tgraphe& g = VueLineaire() ? GrapheLineaire : Graphe;
-    Graphe.canvas = &canevas_;
-    g.canvas = &canevas_;
-    g.LimiteFenetre = TRectangle{0, 0, taille.width(), taille.height()};
     try {
-        g.Draw();
+        g.Draw({canevas_, TRectangle{0, 0, taille.width(), taille.height()}});
         TraceAnalyse();
     } catch (const EErreurCalcul&) {
         // Limits are kept apart by this window; a failed layout leaves the last picture.
@@ -923,11 +918,11 @@ void TCinetiqueForm::TraceAnalyse()
         const auto ordre = static_cast<TOrdreCinet>(TraceCB->currentIndex() - 1);
         const double t0 = Analyse.Ajustement(ordre).t0;
         const TSerieLineaire s = serie_;
-        TraceFonction(GrapheLineaire, [s, t0](double t) { return s.ordonnee + s.pente * (t - t0); },
+        TraceFonction(canevas_, GrapheLineaire, [s, t0](double t) { return s.ordonnee + s.pente * (t - t0); },
                       Analyse.tDebut, Analyse.tFin, bleu);
     } else if (const TAjustementCinet* m = Analyse.Meilleur()) {
         const TAjustementCinet f = *m;
-        TraceFonction(Graphe, [f](double t) { return f.Modele(t); }, Analyse.tDebut, Analyse.tFin, bleu);
+        TraceFonction(canevas_, Graphe, [f](double t) { return f.Modele(t); }, Analyse.tDebut, Analyse.tFin, bleu);
     }
 }
 

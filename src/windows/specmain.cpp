@@ -1,5 +1,6 @@
 #include "windows/specmain.h"
 
+
 #include "windows/about.h"
 #include "exchange/fichierspectre.h"
 #include "windows/kelvorconst.h"
@@ -19,7 +20,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,28 +39,12 @@ namespace kelvor {
 
 namespace {
 
-// The scan's progress in percent: what assistive tools read out.
-void Avancement(QProgressBar* barre, qint32 debut, qint32 fin, qint32 lambda)
-{
-    barre->setValue(std::clamp((lambda - debut) * 100 / std::max(fin - debut, 1), 0, 100));
-}
-
 const QString TitreInitial = QStringLiteral("Tracé de spectre avec le spectrophotomètre KELVOR 51xx");
 const QString NonConnecte = QStringLiteral(
     "Le spectrophotomètre n'est pas connecté.\nCliquer sur le bouton \"Connection\".");
 
-bool DansVecteur(qint32 l)
-{
-    return l >= 0 && l <= MaxIndiceVecteur;
-}
-
-bool ContientUnPoint(const Vecteur& y, qint32 mini, qint32 maxi)
-{
-    for (qint32 l = std::max(mini, 0); l <= maxi && DansVecteur(l); ++l)
-        if (!std::isnan(y[l]))
-            return true;
-    return false;
-}
+// A marker let go this close to the other one (pixels) stays where it was.
+constexpr qint32 EcartSouris = 30;
 
 } // namespace
 
@@ -140,11 +124,12 @@ void TZoneGraphe::mouseReleaseEvent(QMouseEvent* event)
 // Creation
 
 TSpectreMain::TSpectreMain(TPort* port, QWidget* parent)
-    : QMainWindow(parent), Port(port), spectro(Spectro())
+    : QMainWindow(parent),
+      Port(port ? port : new TPortSerie(this)),
+      Liaison(new TLiaison(*Port, Spectro(), *this, this)),
+      Spectre(Spectro(), *Liaison, *this),
+      spectro(Spectro())
 {
-    if (!Port)
-        Port = new TPortSerie(this);
-    Liaison = new TLiaison(*Port, spectro, *this, this);
     FormCreate();
 }
 
@@ -310,27 +295,17 @@ void TSpectreMain::FormCreate()
     if (auto* poignee = statusBar()->findChild<QSizeGrip*>())
         poignee->setAccessibleName(QStringLiteral("Poignée de redimensionnement"));
 
-    // The graph and the state.
-    GrapheSpectre.canvas = &canevas;
-    GrapheSpectre.mondeX.nom = QStringLiteral("Lambda");
-    GrapheSpectre.mondeX.unite = QStringLiteral("nm");
-    GrapheSpectre.mondeY.nom = QStringLiteral("A");
-    GrapheSpectre.mondeY.unite.clear();
-    GrapheSpectre.SetMonde(spectro.MiniLambda(), 0, spectro.MaxiLambda, spectro.MaxiAbs);
-    curseur = curNormal;
-    SauvegardeAfaire = false;
-
     connect(PasSE, &TSpinEdit::Change, this, [this] { Garde([this] { PasSEChange(); }); });
     connect(DebutSE, &TSpinEdit::Change, this, [this] { Garde([this] { DebutSEChange(); }); });
     connect(FinSE, &TSpinEdit::Change, this, [this] { Garde([this] { FinSEChange(); }); });
 
     // Order matters: each value runs its change rule under the bounds set so far.
     // The fields are read at each step: a change rule may have moved them.
-    FinSE->SetMaxValue(spectro.MaxiLambda - spectro.pasLambda);
+    FinSE->SetMaxValue(Spectre.FinMaxiPas());
     FinSE->SetValue(spectro.FinLambda);
-    FinSE->SetMinValue(spectro.DebutLambda + 30);
+    FinSE->SetMinValue(Spectre.FinMini());
     DebutSE->SetMinValue(spectro.MiniLambda());
-    DebutSE->SetMaxValue(spectro.FinLambda - 30);
+    DebutSE->SetMaxValue(Spectre.DebutMaxi());
     DebutSE->SetValue(spectro.DebutLambda);
     PasSE->SetValue(spectro.pasLambda);
     AccordeModele();
@@ -370,9 +345,9 @@ void TSpectreMain::AccordeModele()
 {
     // A spin edit already showing the bounded value runs no change rule; the model must
     // still take what is shown, or a scan would be built from a value nobody sees.
-    spectro.pasLambda = PasSE->Value();
-    spectro.DebutLambda = DebutSE->Value();
-    spectro.FinLambda = FinSE->Value();
+    Spectre.ChangePas(PasSE->Value());
+    Spectre.ChangeDebut(DebutSE->Value());
+    Spectre.ChangeFin(FinSE->Value());
 }
 
 void TSpectreMain::SetConstanteDlg(TConstanteDlg* dlg)
@@ -600,9 +575,9 @@ void TSpectreMain::changeEvent(QEvent* event)
 void TSpectreMain::MajActions()
 {
     const TEtatSpectre etat = etatSpectre();
-    const Tmode acq = Liaison->AcquisitionEnCours;
-    SauverAct->setEnabled(dataOK);
-    KurvalisAct->setEnabled(dataOK);
+    const Tmode acq = Liaison->AcquisitionEnCours();
+    SauverAct->setEnabled(Spectre.dataOK);
+    KurvalisAct->setEnabled(Spectre.dataOK);
     if (etat == esInit) {
         Titre(QStringLiteral("Spectro Kelvor 51xx non trouvé"));
         Statut(QStringLiteral("Cliquer sur le bouton Config."));
@@ -611,7 +586,7 @@ void TSpectreMain::MajActions()
     BlancAct->setEnabled(etat == esAttente && acq == mSpectre);
     BeerAct->setEnabled(etat == esAttente && acq != mCinetique);
     CinetiqueAct->setEnabled(etat == esAttente && acq != mBeer);
-    SpectreAct->setEnabled(etat == esAttente && blancFait && acq == mSpectre);
+    SpectreAct->setEnabled(etat == esAttente && Spectre.blancFait && acq == mSpectre);
     ConfigAct->setVisible(etat == esInit);
     ConnectionBtn->setVisible(etat == esInit);
     NoteLabel->setVisible(etat == esInit);
@@ -645,6 +620,37 @@ void TSpectreMain::Affiche(const QString& lambda, const QString& abs)
     AbsLabel->setText(abs);
 }
 
+void TSpectreMain::MontreBornes(qint32 debut, qint32 fin)
+{
+    DebutSE->SetValue(debut);
+    FinSE->SetValue(fin);
+}
+
+void TSpectreMain::BalayageDemarre()
+{
+    SablierScan(true);
+    Progression->setRange(0, 100);
+    Progression->setValue(0);
+    Progression->show();
+}
+
+void TSpectreMain::Avancement(qint32 pourcent)
+{
+    // What assistive tools read out.
+    Progression->setValue(pourcent);
+}
+
+void TSpectreMain::BalayageFini()
+{
+    SablierScan(false);
+    Progression->hide();
+}
+
+void TSpectreMain::Echec(const QString& message)
+{
+    RapporteErreur(message);
+}
+
 void TSpectreMain::BlancClick()
 {
     if (!Connecte())
@@ -658,32 +664,16 @@ void TSpectreMain::BlancClick()
     VerifieNombreFlash(mSpectre);
     if (!EnLigne())
         return;
-    spectro.DebutLambda = DebutSE->Value();
-    spectro.FinLambda = FinSE->Value();
-
-    const qint32 pas = spectro.pasLambda;
-    const qint32 mini = spectro.MiniLambda();
-    spectro.DebutLambda = pas * (spectro.DebutLambda / pas);
-    if (spectro.DebutLambda < mini)
-        spectro.DebutLambda = mini;
-    DebutSE->SetValue(spectro.DebutLambda);
-    spectro.FinLambda = pas * (spectro.FinLambda / pas);
-    if (spectro.FinLambda > spectro.MaxiLambda)
-        spectro.FinLambda = spectro.MaxiLambda - pas;
-    FinSE->SetValue(spectro.FinLambda);
-
-    DemarreBalayage(lLigneBase);
-    MajActions();
-    Redessine();
+    Spectre.DemarreBlanc(DebutSE->Value(), FinSE->Value());
 }
 
 void TSpectreMain::SpectreClick()
 {
     if (!Connecte())
         return;
-    if (!ContinueSansSauver())
+    if (!Spectre.ContinueSansSauver())
         return;
-    if (!BlancCouvre(DebutSE->Value(), FinSE->Value())
+    if (!Spectre.BlancCouvre(DebutSE->Value(), FinSE->Value())
         && Dialogues().Confirme(QStringLiteral("La ligne de base ne couvre pas %1–%2 nm. "
                                                "Refaire le Blanc d'abord ?")
                                     .arg(DebutSE->Value())
@@ -698,203 +688,55 @@ void TSpectreMain::SpectreClick()
     SetObscuriteProc();
     if (!EnLigne())
         return;
-    SauvegardeAfaire = false;
-    dataOK = false;
-    for (qint32 l = spectro.MiniLambda(); l <= spectro.MaxiLambda && DansVecteur(l); ++l)
-        GrapheSpectre.valeurY[l] = PasDeValeur();
-    GrapheSpectre.mondeY.maxi = spectro.MaxiAbs;
-    Redessine();
-    Liaison->lecture = lSpectre;
-    Liaison->etatSpectre = esEnCours;
-    MajActions();
-    spectro.DebutLambda = DebutSE->Value();
-    spectro.FinLambda = FinSE->Value();
-    DemarreBalayage(lSpectre);
-}
-
-bool TSpectreMain::ContinueSansSauver()
-{
-    return !SauvegardeAfaire
-           || Dialogues().Confirme(QStringLiteral("Spectre non sauvé, on continue ?"), TDialogues::bOuiNon);
-}
-
-void TSpectreMain::DemarreBalayage(Tlecture attendu)
-{
-    try {
-        Liaison->DemarreBalayage(attendu, spectro.Scan());
-    } catch (...) {
-        MajActions();
-        throw;
-    }
-    SuiviBalayage.Demarre(spectro.DebutLambda, spectro.pasLambda);
-    SablierScan(true);
-    Progression->setRange(0, 100);
-    Progression->setValue(0);
-    Progression->show();
-}
-
-void TSpectreMain::FinBalayage()
-{
-    SablierScan(false);
-    Progression->hide();
-}
-
-void TSpectreMain::AnnonceIllisibles()
-{
-    if (const qint32 n = SuiviBalayage.LignesIllisibles(); n > 0)
-        Statut(QStringLiteral("Balayage terminé : %1").arg(TexteLignesIllisibles(n)));
-}
-
-bool TSpectreMain::PointSuivant(const QByteArray& chaineLue)
-{
-    qint32 l = 0;
-    qint32 intensite = 0;
-    if (!SuiviBalayage.Accepte(chaineLue, l, intensite))
-        return false;
-    spectro.LambdaCourante = l;
-    spectro.AbsIntCourante = intensite;
-    return true;
-}
-
-void TSpectreMain::PremierPointBlanc()
-{
-    for (qint32 l = std::max(spectro.DebutLambda, 0); l <= spectro.FinLambda && DansVecteur(l); ++l)
-        spectro.AbsBlanc[l] = 0;
-    // Anchor at the low end of the instrument's range.
-    spectro.AbsBlanc[spectro.MiniLambda()] = spectro.AbsIntCourante;
-}
-
-void TSpectreMain::LigneBlanc(const QByteArray& chaineLue)
-{
-    if (!PointSuivant(chaineLue))
-        return;
-    if (SuiviBalayage.PointsRecus() == 1)
-        PremierPointBlanc();
-    const qint32 l = spectro.LambdaCourante;
-    spectro.AbsBlanc[l] = spectro.AbsIntCourante;
-    Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=0"));
-    Avancement(Progression, spectro.DebutLambda, spectro.FinLambda, l);
-    if (l >= spectro.FinLambda) {
-        Dialogues().Bip();
-        spectro.AbsBlanc[spectro.MaxiLambda] = spectro.AbsIntCourante;
-        NoteBlanc();
-        Liaison->etatSpectre = esAttente;
-        Liaison->lecture = lNone;
-        MajActions();
-        Redessine();
-        FinBalayage();
-        AnnonceIllisibles();
-    }
-}
-
-void TSpectreMain::LigneSpectre(const QByteArray& chaineLue)
-{
-    if (!PointSuivant(chaineLue))
-        return;
-    spectro.SetAbsLambda();
-    const qint32 l = spectro.LambdaCourante;
-    GrapheSpectre.valeurY[l] = spectro.AbsCourante;
-    Affiche(QStringLiteral("λ%1 nm").arg(l), QStringLiteral("A=") + spectro.StrAbs(spectro.AbsCourante));
-    Avancement(Progression, spectro.DebutLambda, spectro.FinLambda, l);
-    Redessine();
-    if (l >= spectro.FinLambda) {
-        Dialogues().Bip();
-        Liaison->etatSpectre = esAttente;
-        Liaison->lecture = lNone;
-        FinSpectre();
-        FinBalayage();
-        MajActions();
-        AnnonceIllisibles();
-    }
-}
-
-void TSpectreMain::FinSpectre()
-{
-    const qint32 d = spectro.FinLambda - spectro.DebutLambda;
-    dataOK = d > 16;
-    SauvegardeAfaire = d > 16;
-    if (d > 16)
-        GrapheSpectre.mondeY.maxi = GrapheSpectre.MaxiY();
-    Redessine();
-}
-
-void TSpectreMain::NoteBlanc()
-{
-    blancFait = true;
-    blancDebut = spectro.DebutLambda;
-    blancFin = spectro.FinLambda;
-}
-
-bool TSpectreMain::BlancCouvre(qint32 debut, qint32 fin) const
-{
-    return blancDebut <= debut && fin <= blancFin;
+    Spectre.DemarreSpectre(DebutSE->Value(), FinSE->Value());
 }
 
 void TSpectreMain::LiaisonPerdue()
 {
     // The points already measured stay, as after "Stop"; the link then returns the
     // window to "no instrument".
-    ArreteBalayage(lecture());
+    Spectre.Arrete(lecture());
 }
 
 void TSpectreMain::BalayageMuet()
 {
-    ArreteBalayage(lecture());
+    Spectre.Arrete(lecture());
+}
+
+void TSpectreMain::LigneBlanc(const QByteArray& chaineLue)
+{
+    Spectre.LigneBlanc(chaineLue);
+}
+
+void TSpectreMain::LigneSpectre(const QByteArray& chaineLue)
+{
+    Spectre.LigneSpectre(chaineLue);
 }
 
 void TSpectreMain::StopClick()
 {
-    const Tlecture l = lecture();
-    ArreteBalayage(l);
-    if (l != lConnect) {
-        // Before any connection there is nothing to stop, and no reason to look connected.
-        if (etatSpectre() != esInit)
-            Liaison->etatSpectre = esAttente;
-        Liaison->lecture = lNone;
-        MajActions();
-    }
-}
-
-void TSpectreMain::ArreteBalayage(Tlecture l)
-{
-    // A scan stopped before its first point changes nothing: the previous baseline stays
-    // whole and the range end is not moved to a wavelength never measured.
-    const bool point = SuiviBalayage.PointsRecus() > 0;
-    if (l == lSpectre && point) {
-        spectro.FinLambda = SuiviBalayage.DernierLambda();
-        FinSE->SetValue(spectro.FinLambda);
-        FinSpectre();
-    } else if (l == lLigneBase && point) {
-        spectro.FinLambda = SuiviBalayage.DernierLambda();
-        spectro.AbsBlanc[spectro.MaxiLambda] = SuiviBalayage.DerniereIntensite();
-        FinSE->SetValue(spectro.FinLambda);
-        NoteBlanc();
-        Redessine();
-    }
-    FinBalayage();
-    if (l == lSpectre || l == lLigneBase)
-        AnnonceIllisibles();
+    Spectre.Stop();
 }
 
 void TSpectreMain::PasSEChange()
 {
-    spectro.pasLambda = PasSE->Value();
-    FinSE->SetMaxValue(spectro.MaxiLambda - spectro.pasLambda);
+    Spectre.ChangePas(PasSE->Value());
+    FinSE->SetMaxValue(Spectre.FinMaxiPas());
 }
 
 void TSpectreMain::DebutSEChange()
 {
     TraceBornes();
-    spectro.DebutLambda = DebutSE->Value();
-    FinSE->SetMinValue(spectro.DebutLambda + 30);
+    Spectre.ChangeDebut(DebutSE->Value());
+    FinSE->SetMinValue(Spectre.FinMini());
     TraceBornes();
 }
 
 void TSpectreMain::FinSEChange()
 {
     TraceBornes();
-    spectro.FinLambda = FinSE->Value();
-    DebutSE->SetMaxValue(spectro.FinLambda - 30);
+    Spectre.ChangeFin(FinSE->Value());
+    DebutSE->SetMaxValue(Spectre.DebutMaxi());
     TraceBornes();
 }
 
@@ -938,7 +780,7 @@ void TSpectreMain::closeEvent(QCloseEvent* event)
 QStringList TSpectreMain::TravauxNonSauves() const
 {
     QStringList travaux;
-    if (SauvegardeAfaire)
+    if (Spectre.SauvegardeAfaire)
         travaux << QStringLiteral("le spectre");
     if (auto* cinetique = qobject_cast<TCinetiqueForm*>(FenetreCinetique); cinetique && cinetique->TravailNonSauve())
         travaux << QStringLiteral("la cinétique");
@@ -960,18 +802,17 @@ void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
     PaintBox->setAccessibleDescription(QStringLiteral("Spectre, %1 à %2 nm")
                                            .arg(qRound(GrapheSpectre.mondeX.mini))
                                            .arg(qRound(GrapheSpectre.mondeX.maxi)));
-    GrapheSpectre.canvas = &c;
-    GrapheSpectre.LimiteFenetre = rect;
+    const TSurface surface{c, rect};
     try {
-        GrapheSpectre.Draw();
+        GrapheSpectre.Draw(surface);
     } catch (const EErreurCalcul&) {
         // Axis limits the window never sets; nothing sensible to draw.
         return;
     }
-    TraceBornes();
+    TraceBornes(surface);
     if (lecture() == lLigneBase) {
         const QString texte = QStringLiteral("Blanc en cours");
-        GrapheSpectre.SetHauteurFonte(24);
+        GrapheSpectre.SetHauteurFonte(c, 24);
         c.Font.Color = clRed;
         const qint32 largeur = rect.Right - rect.Left;
         const qint32 hauteur = rect.Bottom - rect.Top;
@@ -983,32 +824,38 @@ void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
 
 void TSpectreMain::TraceBornes()
 {
+    // Outside a drawing: invert on the kept picture, unless a full repaint is pending
+    // (it will draw the markers at their new place).
+    const QImage& image = PaintBox->image;
+    if (PaintBox->aRedessiner || image.isNull() || !canevas.Attache(&PaintBox->image)) {
+        PlaceBornes();
+        return;
+    }
+    TraceBornes({canevas, TRectangle{0, 0, image.width(), image.height()}});
+    canevas.Detache();
+    PaintBox->update();
+}
+
+void TSpectreMain::PlaceBornes()
+{
     qint32 y = 0;
     GrapheSpectre.WindowXY(spectro.DebutLambda, 0, debutPB, y);
     GrapheSpectre.WindowXY(spectro.FinLambda, 0, finPB, y);
-    TCanevas* c = GrapheSpectre.canvas;
-    bool attache = false;
-    if (c == &canevas && canevas.Painter() == nullptr) {
-        // Outside a drawing: invert on the kept picture, unless a full repaint is pending
-        // (it will draw the markers at their new place).
-        if (PaintBox->aRedessiner || PaintBox->image.isNull() || !canevas.Attache(&PaintBox->image))
-            return;
-        attache = true;
-    }
-    c->Pen.Color = clRed;
-    c->Pen.Width = 2;
-    c->Pen.Style = psSolid;
-    c->Pen.Mode = pmNot;
-    const TRectangle& f = GrapheSpectre.LimiteFenetre;
+}
+
+void TSpectreMain::TraceBornes(const TSurface& surface)
+{
+    PlaceBornes();
+    TCanevas& c = surface.canevas;
+    c.Pen.Color = clRed;
+    c.Pen.Width = 2;
+    c.Pen.Style = psSolid;
+    c.Pen.Mode = pmNot;
     for (qint32 x : {debutPB, finPB}) {
-        c->MoveTo(x, f.Top);
-        c->LineTo(x, f.Bottom);
+        c.MoveTo(x, surface.fenetre.Top);
+        c.LineTo(x, surface.fenetre.Bottom);
     }
-    GrapheSpectre.penDefault();
-    if (attache) {
-        canevas.Detache();
-        PaintBox->update();
-    }
+    Tgraphe::penDefault(c);
 }
 
 void TSpectreMain::MajBornes()
@@ -1016,8 +863,8 @@ void TSpectreMain::MajBornes()
     TraceBornes();
     DebutSE->SetValue(spectro.DebutLambda);
     FinSE->SetValue(spectro.FinLambda);
-    FinSE->SetMinValue(spectro.DebutLambda + 30);
-    DebutSE->SetMaxValue(spectro.FinLambda - 30);
+    FinSE->SetMinValue(Spectre.FinMini());
+    DebutSE->SetMaxValue(Spectre.DebutMaxi());
 }
 
 qint32 TSpectreMain::LambdaSouris(qint32 X, qint32 Y, double* aw) const
@@ -1052,14 +899,14 @@ void TSpectreMain::PaintBoxMouseMove(qint32 X, qint32 Y)
     if (curseur == curDebut) {
         if (X > courbe.Left && X < finPB) {
             TraceBornes();
-            spectro.DebutLambda = lambda;
+            Spectre.ChangeDebut(lambda);
             MajBornes();
             PaintBox->setCursor(Qt::SizeHorCursor);
         }
     } else if (curseur == curFin) {
         if (X > debutPB && X < courbe.Right) {
             TraceBornes();
-            spectro.FinLambda = lambda;
+            Spectre.ChangeFin(lambda);
             MajBornes();
             PaintBox->setCursor(Qt::SizeHorCursor);
         }
@@ -1067,20 +914,11 @@ void TSpectreMain::PaintBoxMouseMove(qint32 X, qint32 Y)
         const QString texteLambda = QStringLiteral("Lambda=%1 nm");
         if (!canevas.Attache(&PaintBox->image))
             return;
-        GrapheSpectre.canvas = &canevas;
-        if (dataOK && (lambda < spectro.DebutLambda || lambda > spectro.FinLambda)) {
-            Affiche(texteLambda.arg(lambda), QStringLiteral("A=") + spectro.StrAbs(aw));
-            GrapheSpectre.AfficheCroix(lambda, aw);
-        } else if (dataOK) {
-            qint32 l = lambda;
-            while (l < spectro.FinLambda && DansVecteur(l) && std::isnan(GrapheSpectre.valeurY[l]))
-                ++l;
-            const double y = DansVecteur(l) ? GrapheSpectre.valeurY[l] : PasDeValeur();
-            Affiche(texteLambda.arg(l), QStringLiteral("A=") + spectro.StrAbs(y));
-            GrapheSpectre.AfficheCroix(l, y);
-        } else {
-            GrapheSpectre.AfficheCroix(600, aw);
-        }
+        qint32 l = lambda;
+        double a = aw;
+        if (Spectre.PointCurseur(l, a))
+            Affiche(texteLambda.arg(l), QStringLiteral("A=") + spectro.StrAbs(a));
+        GrapheSpectre.AfficheCroix(canevas, l, a);
         canevas.Detache();
         PaintBox->update();
         if (std::abs(X - debutPB) < 3 && DebutSE->isEnabled())
@@ -1097,20 +935,12 @@ void TSpectreMain::PaintBoxMouseUp(qint32 X, qint32 Y)
     PaintBox->Prepare();
     TraceBornes();
     const qint32 lambda = LambdaSouris(X, Y);
-    if (curseur == curDebut && X < finPB - 30) {
-        spectro.DebutLambda = lambda;
-        if (spectro.DebutLambda < spectro.MiniLambda())
-            spectro.DebutLambda = spectro.MiniLambda();
-        if (spectro.DebutLambda > spectro.FinLambda - 30)
-            spectro.DebutLambda = spectro.FinLambda - 30;
+    if (curseur == curDebut && X < finPB - EcartSouris) {
+        Spectre.ChangeDebut(Spectre.DebutLache(lambda));
         DebutSE->SetValue(spectro.DebutLambda);
     }
-    if (curseur == curFin && X > debutPB + 30) {
-        spectro.FinLambda = lambda;
-        if (spectro.FinLambda > spectro.MaxiLambda)
-            spectro.FinLambda = spectro.MaxiLambda;
-        if (spectro.FinLambda < spectro.DebutLambda + 30)
-            spectro.FinLambda = spectro.DebutLambda + 30;
+    if (curseur == curFin && X > debutPB + EcartSouris) {
+        Spectre.ChangeFin(Spectre.FinLache(lambda));
         FinSE->SetValue(spectro.FinLambda);
     }
     curseur = curNormal;
@@ -1127,23 +957,12 @@ void TSpectreMain::SauveSpectreClick()
     const QString nom = Dialogues().FichierSauve(QStringLiteral("Enregistrer le spectre"), {}, {}, {});
     if (nom.isEmpty())
         return;
-    QString erreur;
-    if (!EcritSpectre(nom, DateHeureCourante(), GrapheSpectre.valeurY, spectro.DebutLambda,
-                      spectro.FinLambda, &erreur)) {
-        RapporteErreur(erreur);
-        return;
-    }
-    SauvegardeAfaire = false;
+    Spectre.Sauve(nom, DateHeureCourante());
 }
 
 void TSpectreMain::FileOpenClick()
 {
-    if (etatSpectre() == esEnCours) {
-        // Reading a file now would mix it with the points still arriving.
-        Dialogues().Message(QStringLiteral("Balayage en cours : l'arrêter avant d'ouvrir un fichier."));
-        return;
-    }
-    if (!ContinueSansSauver())
+    if (!Spectre.PeutOuvrir())
         return;
     const QString nom = Dialogues().FichierOuvre(QStringLiteral("Ouvrir un spectre"), {}, {});
     if (!nom.isEmpty())
@@ -1152,21 +971,7 @@ void TSpectreMain::FileOpenClick()
 
 void TSpectreMain::FileOpenAccept(const QString& nom)
 {
-    TSpectreLu lu;
-    QString erreur;
-    if (!LitSpectre(nom, GrapheSpectre.valeurY, spectro.MiniLambda(), spectro.MaxiLambda, lu, &erreur)) {
-        RapporteErreur(erreur);
-        return;
-    }
-    if (!ContientUnPoint(lu.y, spectro.MiniLambda(), spectro.MaxiLambda)) {
-        Dialogues().Message(QStringLiteral("Aucun point de spectre lisible dans le fichier %1.")
-                                .arg(QDir::toNativeSeparators(nom)));
-        return;
-    }
-    GrapheSpectre.valeurY = lu.y;
-    spectro.DebutLambda = lu.debut;
-    spectro.FinLambda = lu.fin;
-    Redessine();
+    Spectre.Ouvre(nom);
 }
 
 void TSpectreMain::RegSaveBtnClick()
@@ -1181,7 +986,7 @@ void TSpectreMain::RegSaveBtnClick()
     oldDebut = spectro.DebutLambda;
     oldFin = spectro.FinLambda;
     oldPas = spectro.pasLambda;
-    SauvegardeAfaire = false;
+    Spectre.SauvegardeAfaire = false;
 }
 
 } // namespace kelvor

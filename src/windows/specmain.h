@@ -1,14 +1,14 @@
 #pragma once
-// The main window: connection, baseline and sample scans, the spectrum with its
-// draggable range markers, spectrum files and sending. It owns the serial link and is
-// the only object that talks to the instrument; the other windows ask it through
-// TAppareil.
+// The main window: connection, the spectrum with its draggable range markers, sending.
+// It owns the serial link and is the only object that talks to the instrument; the other
+// windows ask it through TAppareil. Scans and spectrum files are TSpectre's: the window
+// relays the user's actions to it and shows what it asks.
 
 #include "graph/canevas.h"
 #include "graph/graphker.h"
 #include "instrument/appareil.h"
-#include "instrument/balayage.h"
 #include "instrument/liaison.h"
+#include "mesure/spectre.h"
 #include "windows/communs.h"
 
 #include <QImage>
@@ -66,7 +66,7 @@ private:
     bool aRedessiner = true;
 };
 
-class TSpectreMain : public QMainWindow, public TAppareil, private TVueLiaison
+class TSpectreMain : public QMainWindow, public TAppareil, private TVueLiaison, private TVueSpectre
 {
     Q_OBJECT
 
@@ -82,22 +82,24 @@ public:
     void SetConstanteDlg(TConstanteDlg* dlg);
     void SetFormDDE(TFormDDE* form);
 
-    // --- State (the link holds etatSpectre, lecture, chaineLue, AcquisitionEnCours) ---
+    // --- State (the link holds etatSpectre, lecture, AcquisitionEnCours) ---
     TPort* Port = nullptr;
     TLiaison* Liaison = nullptr;
-    qint32 oldFin = 0;
+    TSpectre Spectre;
+    // The spectrum's state under the names the window's callers know.
+    bool& SauvegardeAfaire = Spectre.SauvegardeAfaire;
+    bool& dataOK = Spectre.dataOK;
+    bool& blancFait = Spectre.blancFait;
+    qint32& blancDebut = Spectre.blancDebut;
+    qint32& blancFin = Spectre.blancFin;
+    TSuiviBalayage& SuiviBalayage = Spectre.SuiviBalayage;
+    Tgraphe& GrapheSpectre = Spectre.Graphe;
+    qint32 oldFin = 0;      // range and step last sent to the companion program
     qint32 oldDebut = 0;
     qint32 oldPas = 0;
-    bool SauvegardeAfaire = false;
-    bool dataOK = false;
     Tcurseur curseur = curNormal;
     qint32 debutPB = 0;
     qint32 finPB = 0;
-    bool blancFait = false;
-    qint32 blancDebut = 0;      // range of the last baseline scan (ended or stopped)
-    qint32 blancFin = 0;
-    TSuiviBalayage SuiviBalayage;   // lines of the running (or last) scan
-    Tgraphe GrapheSpectre;
     QWidget* FenetreCinetique = nullptr;
     QWidget* FenetreBeer = nullptr;
 
@@ -135,8 +137,8 @@ public:
     void SetMode(Tmode acq) override;
     bool EchangeEnCours() const override;
     void InitAppareil();
-    TEtatSpectre etatSpectre() const { return Liaison->etatSpectre; }
-    Tlecture lecture() const { return Liaison->lecture; }
+    TEtatSpectre etatSpectre() const { return Liaison->etatSpectre(); }
+    Tlecture lecture() const { return Liaison->lecture(); }
 
     // --- Acquisition ---
     void MajActions() override;
@@ -147,9 +149,7 @@ public:
     void StopClick();
     void LigneBlanc(const QByteArray& chaineLue) override;
     void LigneSpectre(const QByteArray& chaineLue) override;
-    void FinSpectre();
-    // The last baseline covers debut..fin.
-    bool BlancCouvre(qint32 debut, qint32 fin) const;
+    void FinSpectre() { Spectre.FinSpectre(); }
     // What would be lost by quitting now, as named in the question ("le spectre", ...).
     QStringList TravauxNonSauves() const;
     void PasSEChange();
@@ -161,13 +161,14 @@ public:
 
     // --- Display and cursor ---
     void PaintBoxPaint(TCanevas& canevas, const TRectangle& rect);
+    // Inverts the range markers on the kept picture (outside a full repaint).
     void TraceBornes();
     void MajBornes();
     void PaintBoxMouseDown(qint32 X, qint32 Y);
     void PaintBoxMouseMove(qint32 X, qint32 Y);
     void PaintBoxMouseUp(qint32 X, qint32 Y);
     // Full repaint of the graph (at the next paint event).
-    void Redessine();
+    void Redessine() override;
 
     // --- Files and sending ---
     void SauveSpectreClick();
@@ -187,6 +188,13 @@ private:
 
     // TVueLiaison
     void Sablier(bool actif) override;
+    // TVueSpectre
+    void Affiche(const QString& lambda, const QString& abs) override;
+    void MontreBornes(qint32 debut, qint32 fin) override;
+    void BalayageDemarre() override;
+    void Avancement(qint32 pourcent) override;
+    void BalayageFini() override;
+    void Echec(const QString& message) override;
     void ActionsEchange(bool enCours) override;
     void Etiquette(const QString& texte) override;
     void Statut(const QString& texte) override;
@@ -215,26 +223,14 @@ private:
     void SablierScan(bool actif);
     // The model takes the values the spin edits show.
     void AccordeModele();
-    // "Stop" without the state change: a scan ends where it got to, its points kept.
-    void ArreteBalayage(Tlecture l);
-    void NoteBlanc();
-    // Asks before an unsaved spectrum is replaced; true to go on.
-    bool ContinueSansSauver();
-    // Sends the scan command for the current range, expecting lines of the given kind.
-    void DemarreBalayage(Tlecture attendu);
-    // The line is the scan's next point: the model takes it. Anything else is counted.
-    bool PointSuivant(const QByteArray& chaineLue);
-    // The first point of a new baseline: only now does the old one give way over the range.
-    void PremierPointBlanc();
-    void FinBalayage();
-    // At the end of a scan, how many lines were dropped, if any (status bar).
-    void AnnonceIllisibles();
-    void Affiche(const QString& lambda, const QString& abs);
     void AppliqueLimites();
     TChoixSpectroDlg& ChoixDlg();
     TConstanteDlg& ConstanteDlgRef();
     TFormDDE& FormDDERef();
     qint32 LambdaSouris(qint32 X, qint32 Y, double* aw = nullptr) const;
+    // The markers' pixel columns from the range, for the mouse.
+    void PlaceBornes();
+    void TraceBornes(const TSurface& surface);
 
     Tspectro& spectro;
     TAboutBox* AboutBox = nullptr;

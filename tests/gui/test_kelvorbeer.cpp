@@ -684,7 +684,7 @@ protected:
         Spectro().ComNumberS = 3;
         liaison = std::make_unique<TLiaison>(port, Spectro(), vue);
         liaison->InitAppareil();
-        ASSERT_EQ(liaison->etatSpectre, esAttente);
+        ASSERT_EQ(liaison->etatSpectre(), esAttente);
 
         form = std::make_unique<TBeerForm>(*liaison);
         form->show();
@@ -786,7 +786,7 @@ TEST_F(BeerSimule, AFailedReadingRecordsNothingAndSaysSo)
         {"no reply", [&] { sim.pannes.avaleLecture = 1; }},
         {"Stop", [&] {
              sim.pannes.avaleLecture = 1;
-             QTimer::singleShot(50, [&] { liaison->lecture = lNone; });
+             QTimer::singleShot(50, [&] { liaison->Attend(lNone); });
          }},
     };
     for (const auto& k : cas) {

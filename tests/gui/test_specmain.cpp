@@ -226,7 +226,7 @@ TEST_F(SpecMainTest, MeasurementWithoutInstrumentSaysItIsNotConnected)
     EXPECT_EQ(dialogues.messages, QStringList(4, NonConnecte));
     EXPECT_EQ(w->FenetreCinetique, nullptr);
     EXPECT_EQ(w->FenetreBeer, nullptr);
-    EXPECT_EQ(w->Liaison->AcquisitionEnCours, mSpectre);
+    EXPECT_EQ(w->Liaison->AcquisitionEnCours(), mSpectre);
     EXPECT_TRUE(dialogues.questions.isEmpty());
     w->StopClick();
     EXPECT_EQ(w->etatSpectre(), esInit) << "Stop before any connection must not look connected";
@@ -619,7 +619,7 @@ TEST_F(SpecMainTest, KineticsModeMakesItsWindowOnceAndGatesTheActions)
     EXPECT_TRUE(fenetre->isVisible());
     EXPECT_TRUE(fenetre->isWindow());
     EXPECT_EQ(sim.Commandes(), QList<QByteArray>({"NO OF READINGS 10"}));
-    EXPECT_EQ(w->Liaison->AcquisitionEnCours, mCinetique);
+    EXPECT_EQ(w->Liaison->AcquisitionEnCours(), mCinetique);
     EXPECT_FALSE(w->BlancAct->isEnabled());
     EXPECT_FALSE(w->BeerAct->isEnabled());
     EXPECT_TRUE(w->CinetiqueAct->isEnabled());

@@ -100,7 +100,7 @@ protected:
     {
         TSimulateur& sim = Simulateur(3);
         liaison->InitAppareil();
-        EXPECT_EQ(liaison->etatSpectre, esAttente);
+        EXPECT_EQ(liaison->etatSpectre(), esAttente);
         sim.EffaceJournal();
         vue = TVueEnregistreuse();
         return sim;

@@ -173,7 +173,7 @@ TEST(RechercheSansInstrument, SaysWhyTheFirstPortItCouldNotOpenFailed)
     TLiaison liaison(port, spectro, vue);
 
     liaison.InitAppareil();
-    EXPECT_EQ(liaison.etatSpectre, esInit);
+    EXPECT_EQ(liaison.etatSpectre(), esInit);
     EXPECT_TRUE(AttendsQue([&] { return !vue.erreurs.isEmpty(); }));
     Pompe();
     EXPECT_EQ(vue.erreurs, QStringList{"refus COM5"}) << "once, for the chosen port, after the search";

@@ -38,7 +38,7 @@ TEST(ChildProcess, MeasuresUntilKilled)
     TPortSerie port;
     TLiaison liaison(port, spectro, vue);
     liaison.InitAppareil();
-    ASSERT_EQ(liaison.etatSpectre, esAttente);
+    ASSERT_EQ(liaison.etatSpectre(), esAttente);
     TCinetiqueForm form(liaison);
     form.LambdaBtnClick();
     form.ZeroBtnClick();

@@ -34,8 +34,8 @@ TEST_F(Liaison, ConnectionOnTheConfiguredPortShowsModelAndCaption)
     liaison->InitAppareil();
 
     EXPECT_EQ(sim.Journal(), QByteArray("CONNECT\r"));
-    EXPECT_EQ(liaison->etatSpectre, esAttente);
-    EXPECT_EQ(liaison->lecture, lNone);
+    EXPECT_EQ(liaison->etatSpectre(), esAttente);
+    EXPECT_EQ(liaison->lecture(), lNone);
     EXPECT_EQ(spectro.ComNumberS, 3);
     EXPECT_EQ(spectro.modelNumber, QByteArray("5105"));
     EXPECT_EQ(vue.statuts, QStringList({"Recherche du spectro sur COM3", "Kelvor51xx 5105trouvé sur COM3"}));
@@ -69,13 +69,13 @@ TEST_P(ReponseDeConnexion, AcceptedWhenTheLineContains51)
 
     EXPECT_EQ(spectro.modelNumber, GetParam().retenu);
     if (GetParam().acceptee) {
-        EXPECT_EQ(liaison->etatSpectre, esAttente);
+        EXPECT_EQ(liaison->etatSpectre(), esAttente);
         EXPECT_TRUE(port.EstOuvert());
     } else {
-        EXPECT_EQ(liaison->etatSpectre, esInit);
-        EXPECT_EQ(liaison->lecture, lConnect);
+        EXPECT_EQ(liaison->etatSpectre(), esInit);
+        EXPECT_EQ(liaison->lecture(), lConnect);
         EXPECT_FALSE(port.EstOuvert());
-        EXPECT_EQ(liaison->Hcommande, 0);
+        EXPECT_EQ(liaison->Hcommande(), 0);
         EXPECT_EQ(vue.statuts.last(), "Cliquer sur le bouton config.");
     }
     EXPECT_EQ(vue.sabliers, 0);
@@ -109,7 +109,7 @@ TEST_F(Liaison, SearchTriesConfiguredPortFirstThenOneToFiftyWithoutIt)
                                         "Recherche du spectro sur COM1", "Cliquer sur le bouton config.",
                                         "Recherche du spectro sur COM4", "Kelvor51xx 5100trouvé sur COM4"}));
     EXPECT_EQ(spectro.ComNumberS, 4);
-    EXPECT_EQ(liaison->etatSpectre, esAttente);
+    EXPECT_EQ(liaison->etatSpectre(), esAttente);
 }
 
 TEST_F(Liaison, PortThatFailsToOpenIsReportedAndSkipped)
@@ -125,8 +125,8 @@ TEST_F(Liaison, PortThatFailsToOpenIsReportedAndSkipped)
 
     EXPECT_EQ(vue.statuts, QStringList({"Cliquer sur le bouton \"Config.\""}));
     EXPECT_FALSE(port.EstOuvert());
-    EXPECT_EQ(liaison->Hcommande, 0);
-    EXPECT_EQ(liaison->etatSpectre, esInit);
+    EXPECT_EQ(liaison->Hcommande(), 0);
+    EXPECT_EQ(liaison->etatSpectre(), esInit);
     QFile::remove(fichier);
 }
 
@@ -161,16 +161,16 @@ TEST_P(Dispatch, ReplyLineUnderEachExpectation)
 
     c.verifie(spectro);
     EXPECT_LT(duree, 1000) << "the wait must end once the reply is handled";
-    EXPECT_TRUE(liaison->chaineLue.isEmpty());
+    EXPECT_TRUE(liaison->chaineLue().isEmpty());
     EXPECT_EQ(vue.sabliers, 0);
     EXPECT_FALSE(vue.stopActif);
     EXPECT_EQ(vue.etiquettes, QStringList({"T", ""}));
     if (c.erreur) {
         EXPECT_EQ(vue.erreurs, QStringList({QString::fromUtf8(c.erreur)}));
-        EXPECT_EQ(liaison->lecture, c.attente) << "a refused reply leaves the expectation";
+        EXPECT_EQ(liaison->lecture(), c.attente) << "a refused reply leaves the expectation";
     } else {
         EXPECT_TRUE(vue.erreurs.isEmpty()) << vue.erreurs.join('|').toStdString();
-        EXPECT_EQ(liaison->lecture, lNone);
+        EXPECT_EQ(liaison->lecture(), lNone);
     }
 }
 
@@ -209,11 +209,11 @@ TEST_F(Liaison, ScanLinesGoToTheHandlerOfTheRunningScan)
         {lSpectre, &vue.lignesSpectre}, {lLigneBase, &vue.lignesBlanc}, {lNone, nullptr}};
     for (const auto& c : cas) {
         vue = TVueEnregistreuse();
-        liaison->lecture = c.attente;
+        liaison->Attend(c.attente);
         liaison->Envoie("SCAN:400:420:5");
         ASSERT_TRUE(AttendsQue([&] { return sim.Commandes().size() == 1 && annonces == sim.OctetsEmis(); }));
         sim.EffaceJournal();
-        EXPECT_EQ(liaison->lecture, c.attente) << "scan lines never clear the expectation";
+        EXPECT_EQ(liaison->lecture(), c.attente) << "scan lines never clear the expectation";
         if (!c.recues) {
             EXPECT_TRUE(vue.lignesSpectre.isEmpty() && vue.lignesBlanc.isEmpty());
             continue;
@@ -242,11 +242,11 @@ class Trames : public TBanc, public ::testing::WithParamInterface<CasTrame>
 TEST_P(Trames, BytesBecomeLines)
 {
     TSimulateur& sim = Connecte();
-    liaison->lecture = lSpectre;
+    liaison->Attend(lSpectre);
     for (const QByteArray& m : GetParam().morceaux)
         Emet(sim, m);
     EXPECT_EQ(vue.lignesSpectre, GetParam().lignes);
-    EXPECT_TRUE(liaison->chaineLue.isEmpty());
+    EXPECT_TRUE(liaison->chaineLue().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,13 +264,13 @@ TEST_F(Liaison, EndlessLineIsCappedAndTheLinkRecovers)
 {
     TSimulateur& sim = Connecte();
     Emet(sim, QByteArray(100000, 'x'));
-    EXPECT_EQ(liaison->chaineLue, QByteArray(TLiaison::TailleMaxLigne, 'x'));
+    EXPECT_EQ(liaison->chaineLue(), QByteArray(TLiaison::TailleMaxLigne, 'x'));
     Emet(sim, "\r");
-    EXPECT_TRUE(liaison->chaineLue.isEmpty());
+    EXPECT_TRUE(liaison->chaineLue().isEmpty());
 
     liaison->GotoLambda(530);
     EXPECT_EQ(spectro.LambdaCourante, 530);
-    EXPECT_EQ(liaison->lecture, lNone);
+    EXPECT_EQ(liaison->lecture(), lNone);
 }
 
 struct CasPanne
@@ -293,8 +293,8 @@ TEST_P(Pannes, PositioningUnderAnInstrumentFault)
     Pompe(50);
     EXPECT_EQ(spectro.LambdaCourante, GetParam().lambda);
     EXPECT_EQ(vue.erreurs.size(), GetParam().erreur ? 1 : 0) << vue.erreurs.join('|').left(200).toStdString();
-    EXPECT_EQ(liaison->lecture, GetParam().lambda == 530 ? lNone : lLambda);
-    EXPECT_TRUE(liaison->chaineLue.isEmpty());
+    EXPECT_EQ(liaison->lecture(), GetParam().lambda == 530 ? lNone : lLambda);
+    EXPECT_TRUE(liaison->chaineLue().isEmpty());
     EXPECT_EQ(vue.sabliers, 0);
 }
 
@@ -340,7 +340,7 @@ TEST_F(Liaison, OperationsSendTheirCommandsAndSetTheirFields)
               QStringList({"Goto 640", "Nombre de flash", "Obscurité", "Blanc", "Absorbance"}));
     EXPECT_EQ(spectro.NoReading, 10);
     EXPECT_EQ(sim.NombreFlash(), 10);
-    EXPECT_EQ(liaison->AcquisitionEnCours, mCinetique);
+    EXPECT_EQ(liaison->AcquisitionEnCours(), mCinetique);
     EXPECT_EQ(vue.reinitEnvoi, 2);
     EXPECT_EQ(vue.fenetres, QList<Tmode>({mCinetique, mCinetique}));
     EXPECT_NEAR(a, 0.0, 1e-9);   // same solvent cell, no noise
@@ -370,19 +370,19 @@ TEST_F(Liaison, TimeoutKeepsTheExpectationAndALateReplyIsStillHandled)
     liaison->EnvoieCommande(lBlanc, 1, "Blanc", "MEASURE WITH LAMP");
     EXPECT_GE(t.elapsed(), TLiaison::DelaiMs(1) - 5);
     EXPECT_LT(t.elapsed(), 1900);
-    EXPECT_EQ(liaison->lecture, lBlanc);
+    EXPECT_EQ(liaison->lecture(), lBlanc);
     EXPECT_EQ(spectro.CourantBlanc, 0);
     EXPECT_EQ(vue.sabliers, 0);
     EXPECT_FALSE(vue.stopActif);
 
-    EXPECT_TRUE(AttendsQue([&] { return liaison->lecture == lNone; }, 3000));
+    EXPECT_TRUE(AttendsQue([&] { return liaison->lecture() == lNone; }, 3000));
     EXPECT_GT(spectro.CourantBlanc, 0);
 
     // A mute instrument: no value, never the previous absorbance.
     sim.pannes.muet = true;
     sim.pannes.retardMs = 0;
     EXPECT_TRUE(std::isnan(liaison->getAbsorbance()));
-    EXPECT_EQ(liaison->lecture, lAbs);
+    EXPECT_EQ(liaison->lecture(), lAbs);
 }
 
 TEST_F(Liaison, AFailedReadingYieldsNoValueNeverThePreviousOne)
@@ -391,7 +391,7 @@ TEST_F(Liaison, AFailedReadingYieldsNoValueNeverThePreviousOne)
         {"timeout", [](TSimulateur& s) { s.pannes.avaleLecture = 1; }},
         {"Stop", [this](TSimulateur& s) {
              s.pannes.avaleLecture = 1;
-             QTimer::singleShot(30, [this] { liaison->lecture = lNone; });
+             QTimer::singleShot(30, [this] { liaison->Attend(lNone); });
          }},
         {"garbled reply", [](TSimulateur& s) { s.InjecteReponse("x12\r"); }},
         {"line lost", [](TSimulateur& s) {
@@ -413,7 +413,7 @@ TEST_F(Liaison, AFailedReadingYieldsNoValueNeverThePreviousOne)
         EXPECT_EQ(vue.sabliers, 0) << k.nom;
         if (sim.EstOuvert()) {
             // The next reading is a true one again.
-            liaison->lecture = lNone;
+            liaison->Attend(lNone);
             EXPECT_NEAR(liaison->getAbsorbance(), avant, 1e-12) << k.nom;
         }
         liaison->Adieu();
@@ -426,7 +426,7 @@ TEST_F(Liaison, StopAndNestedExchangeEndTheOuterWait)
     TSimulateur& sim = Connecte();
     // "Stop" during a wait: the window clears the expectation.
     sim.pannes.ignoreProchaines = 1;
-    QTimer::singleShot(30, [&] { liaison->lecture = lNone; });
+    QTimer::singleShot(30, [&] { liaison->Attend(lNone); });
     QElapsedTimer t;
     t.start();
     liaison->EnvoieCommande(lBlanc, 10, "Blanc", "MEASURE WITH LAMP");
@@ -446,7 +446,7 @@ TEST_F(Liaison, StopAndNestedExchangeEndTheOuterWait)
     EXPECT_LT(t.elapsed(), 500);
     EXPECT_FALSE(std::isnan(interieure));
     EXPECT_NE(interieure, -1);
-    EXPECT_EQ(liaison->lecture, lNone);
+    EXPECT_EQ(liaison->lecture(), lNone);
     EXPECT_EQ(vue.etiquettes, QStringList({"Blanc", "Absorbance", "Blanc", ""}));
     EXPECT_EQ(vue.actionsEchange, QList<bool>({true, false})) << "actions stay in the exchange state until the outer end";
     EXPECT_EQ(vue.sabliers, 0);
@@ -458,7 +458,7 @@ TEST_F(Liaison, ExchangeStartedFromALineHandlerGetsItsReply)
     // The port's own notification is still on the stack here, so the reply must reach
     // the wait without it being delivered a second time.
     TSimulateur& sim = Connecte();
-    liaison->lecture = lSpectre;
+    liaison->Attend(lSpectre);
     qint64 duree = -1;
     vue.pendantLigneSpectre = [&] {
         vue.pendantLigneSpectre = nullptr;
@@ -471,7 +471,7 @@ TEST_F(Liaison, ExchangeStartedFromALineHandlerGetsItsReply)
     ASSERT_TRUE(AttendsQue([&] { return duree >= 0; }, 3000));
     EXPECT_LT(duree, 500);
     EXPECT_EQ(spectro.LambdaCourante, 640);
-    EXPECT_EQ(liaison->lecture, lNone);
+    EXPECT_EQ(liaison->lecture(), lNone);
 }
 
 TEST_F(Liaison, InstrumentVanishingMidExchange)
@@ -484,7 +484,7 @@ TEST_F(Liaison, InstrumentVanishingMidExchange)
     liaison->EnvoieCommande(lLambda, 10, "Goto", "GOTO600");
     EXPECT_LT(t.elapsed(), 2000) << "a closed line ends the wait";
     EXPECT_FALSE(port.EstOuvert());
-    EXPECT_EQ(liaison->lecture, lLambda);
+    EXPECT_EQ(liaison->lecture(), lLambda);
     EXPECT_EQ(vue.sabliers, 0);
     EXPECT_TRUE(AttendsQue([&] { return !vue.erreurs.isEmpty(); }));
     EXPECT_EQ(vue.erreurs, QStringList({TexteLiaisonPerdue(3)})) << "French, without the system's texts";
@@ -492,7 +492,7 @@ TEST_F(Liaison, InstrumentVanishingMidExchange)
     // Later actions are refused by the serial layer, and the window is left as it was.
     vue = TVueEnregistreuse();
     EXPECT_THROW(liaison->GotoLambda(700), EPortSerie);
-    EXPECT_EQ(liaison->lecture, lLambda);
+    EXPECT_EQ(liaison->lecture(), lLambda);
     EXPECT_EQ(vue.sabliers, 0);
     EXPECT_FALSE(vue.stopActif);
     EXPECT_NO_THROW(liaison->Adieu());
@@ -502,7 +502,7 @@ TEST_F(Liaison, InstrumentVanishingMidScan)
 {
     TSimulateur& sim = Connecte();
     sim.pannes.coupureApres = 10;
-    liaison->lecture = lSpectre;
+    liaison->Attend(lSpectre);
     liaison->Envoie("SCAN:400:700:2");
     EXPECT_TRUE(AttendsQue([&] { return !port.EstOuvert(); }));
     EXPECT_TRUE(AttendsQue([&] { return !vue.erreurs.isEmpty(); }));
@@ -518,7 +518,7 @@ TEST_F(Liaison, SendingBeforeAnyConnectionIsRefused)
     } catch (const EPortSerie& e) {
         EXPECT_EQ(e.message, "Le port série n'est pas ouvert.");
     }
-    EXPECT_EQ(liaison->lecture, lNone);
+    EXPECT_EQ(liaison->lecture(), lNone);
     EXPECT_EQ(vue.sabliers, 0);
     EXPECT_FALSE(vue.stopActif);
     EXPECT_EQ(vue.etiquettes.last(), "");

@@ -113,7 +113,7 @@ TEST_F(PortSerie, ThreeWireLineHearsOurPortButNotAHandshakingOne)
     attendCts.close();
 
     liaison->InitAppareil();
-    EXPECT_EQ(liaison->etatSpectre, esAttente);
+    EXPECT_EQ(liaison->etatSpectre(), esAttente);
     EXPECT_EQ(sim.Commandes().value(0), "CONNECT");
 }
 

@@ -217,7 +217,6 @@ protected:
     {
         LocaleFrancaise::SetUp();
         NouveauSpectro();
-        g.canvas = &c;
         g.Trace = tCinet;
         g.SetMonde(320, 0, 1000, 2.5);
         g.mondeX.nom = "Lambda";
@@ -231,9 +230,8 @@ protected:
     }
     void Dessine(qint32 largeur, qint32 hauteur)
     {
-        g.LimiteFenetre = {0, 0, largeur, hauteur};
         c.traces.clear();
-        g.Draw();
+        g.Draw({c, {0, 0, largeur, hauteur}});
     }
     // Lines whose both ends satisfy the predicate.
     template<typename F>
@@ -366,8 +364,7 @@ TEST(GrapheSurface, FontSizeFollowsHeightAndResolution)
     for (const Cas& k : cas) {
         TCanevasEnregistreur c(7, 15, k.ppp);
         Tgraphe g;
-        g.canvas = &c;
-        g.SetHauteurFonte(k.hauteur);
+        g.SetHauteurFonte(c, k.hauteur);
         EXPECT_EQ(c.Font.Size, k.points) << k.hauteur << " px at " << k.ppp;
     }
 }
@@ -426,7 +423,7 @@ TEST_F(GrapheEnregistre, ScanRangeOutsideTheArraysIsClipped)
     g.Trace = tSpectre;
     g.valeurY.fill(1);
     EXPECT_NO_THROW(Dessine(400, 300));
-    g.TracePointCinet(5000); // no such point: nothing drawn, nothing read
+    g.TracePointCinet(c, 5000); // no such point: nothing drawn, nothing read
 }
 
 TEST_F(GrapheEnregistre, KineticsPointsMarkersAndComputedPoints)
@@ -450,6 +447,7 @@ TEST_F(GrapheEnregistre, KineticsPointsMarkersAndComputedPoints)
 
     c.traces.clear();
     g.AjouteRepere(0, "début");
+    g.TraceRepere(c, g.ListeRepere.back());
     ASSERT_EQ(c.traces.size(), 2);
     const auto repere = c.traces[0];
     // Its text at the top of its line, to the right of it.
@@ -468,29 +466,31 @@ TEST_F(GrapheEnregistre, KineticsPointsMarkersAndComputedPoints)
 
     // Near the right edge the text goes left of the line; no text, nothing written.
     c.traces.clear();
-    g.AjouteRepere(100, "fin");
-    g.AjouteRepere(50, "");
+    for (const Trepere& r : {Trepere{100, "fin"}, Trepere{50, ""}}) {
+        g.AjouteRepere(r.Valeur, r.Text);
+        g.TraceRepere(c, g.ListeRepere.back());
+    }
     const auto textes = c.De(TCanevasEnregistreur::oTexte);
     ASSERT_EQ(textes.size(), 1);
     EXPECT_EQ(textes[0].x2, g.LimiteCourbe.Right - g.Marge);
     g.ListeRepere.resize(1);
 
-    g.TracePointCinet(2); // a point read after the marker
+    g.TracePointCinet(c, 2); // a point read after the marker
     EXPECT_EQ(c.traces.last().pen.Style, psSolid) << "the marker's dash must not leak";
     Dessine(400, 300); // markers come back with every repaint
     EXPECT_EQ(Lignes([](auto& t) { return t.pen.Color == clRed; }).size(), 1);
     // The axis line comes before any grid line, so a dash left by the last repaint's
     // marker would show on it.
     const auto axe = Lignes([&](auto& t) {
-        return t.x1 == g.LimiteFenetre.Left && t.y1 == g.LimiteCourbe.Bottom
+        return t.x1 == 0 && t.y1 == g.LimiteCourbe.Bottom
                && t.x2 == g.LimiteCourbe.Right;
     });
     ASSERT_EQ(axe.size(), 1);
     EXPECT_EQ(axe[0].pen.Style, psSolid);
 
     c.traces.clear();
-    g.TracePointCalc(50, 1.25);
-    g.TracePointCalc(NaN, 1);
+    g.TracePointCalc(c, 50, 1.25);
+    g.TracePointCalc(c, NaN, 1);
     ASSERT_EQ(c.traces.size(), 1);
     g.WindowXY(50, 1.25, xi, yi);
     EXPECT_EQ((TRectangle{c.traces[0].x1, c.traces[0].y1, c.traces[0].x2, c.traces[0].y2}),
@@ -627,9 +627,7 @@ protected:
         for (int l = 380; l <= 800; ++l)
             g.valeurY[l] = 1.2 + std::sin(l / 40.0);
         c.Attache(&image);
-        g.canvas = &c;
-        g.LimiteFenetre = {0, 0, image.width(), image.height()};
-        g.Draw();
+        g.Draw({c, {0, 0, image.width(), image.height()}});
     }
     void TearDown() override { NouveauSpectro(); }
     QImage Photo()
@@ -648,26 +646,26 @@ protected:
 TEST_F(GrapheImage, CrossDrawnTwiceRestoresEveryPixel)
 {
     const QImage avant = Photo();
-    g.TraceCroix();
+    g.TraceCroix(c);
     const QImage une = Photo();
     EXPECT_NE(une, avant);
     // Inverted, not painted over: the arm end shows the complement of what was there.
     const QPoint bout(g.Xcroix - 5, g.Ycroix);
     EXPECT_EQ(une.pixel(bout) & 0xFFFFFF, ~avant.pixel(bout) & 0xFFFFFF);
     EXPECT_EQ(qAlpha(une.pixel(bout)), 255);
-    g.TraceCroix();
+    g.TraceCroix(c);
     EXPECT_EQ(Photo(), avant);
 }
 
 TEST_F(GrapheImage, MovingTheCrossLeavesNoTrace)
 {
     const QImage origine = Photo(); // the cross already stands at 600 nm, A = 0
-    g.AfficheCroix(500, 1);
+    g.AfficheCroix(c, 500, 1);
     const QImage deplace = Photo();
     EXPECT_NE(deplace, origine);
-    g.AfficheCroix(500, 1);
+    g.AfficheCroix(c, 500, 1);
     EXPECT_EQ(Photo(), deplace) << "moving to the same place keeps one cross";
-    g.AfficheCroix(600, 0);
+    g.AfficheCroix(c, 600, 0);
     EXPECT_EQ(Photo(), origine);
 }
 
@@ -700,9 +698,7 @@ protected:
         LocaleFrancaise::SetUp();
         ASSERT_TRUE(dossier.isValid());
         NouveauSpectro();
-        g.canvas = &ecran;
         g.Trace = tCinet;
-        g.LimiteFenetre = {0, 0, 400, 300};
         g.SetMonde(0, 0, 600, 2.5);
         g.mondeX.unite = "s";
     }
@@ -726,8 +722,6 @@ TEST_F(Impression, CancelledPrintChangesNothing)
     dialogues.Repond(false);
     g.Imprime();
     EXPECT_EQ(dialogues.questions, QStringList{"Impression ?"});
-    EXPECT_EQ(g.canvas, &ecran);
-    EXPECT_EQ(g.LimiteFenetre, (TRectangle{0, 0, 400, 300}));
     EXPECT_FALSE(QFile::exists(chemin));
     EXPECT_TRUE(ecran.traces.isEmpty());
 }
@@ -737,12 +731,10 @@ TEST_F(Impression, ConfirmedPrintGivesOneLandscapePage)
     SetImprimante(&pdf);
     dialogues.Repond(true);
     g.Imprime();
-    EXPECT_EQ(g.canvas, &ecran);
     EXPECT_TRUE(ecran.traces.isEmpty()) << "the screen is not drawn on";
-    // Laid out afresh in printer pixels, and kept until the owner sets it again.
-    EXPECT_GT(g.LimiteFenetre.Right - g.LimiteFenetre.Left, 2000);
-    EXPECT_GT(g.LimiteFenetre.Right - g.LimiteFenetre.Left,
-              g.LimiteFenetre.Bottom - g.LimiteFenetre.Top);
+    // Laid out afresh in printer pixels, until the owner draws on screen again.
+    EXPECT_GT(g.LimiteCourbe.Right - g.LimiteCourbe.Left, 2000);
+    EXPECT_GT(g.LimiteCourbe.Right - g.LimiteCourbe.Left, g.LimiteCourbe.Bottom - g.LimiteCourbe.Top);
 
     QFile f(chemin);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -761,17 +753,15 @@ TEST_F(Impression, WithoutAPrinterTheUserIsTold)
     g.Imprime();
     ASSERT_EQ(dialogues.messages.size(), 1);
     EXPECT_TRUE(dialogues.messages[0].contains("imprimante")) << dialogues.messages[0].toStdString();
-    EXPECT_EQ(g.canvas, &ecran);
-    EXPECT_EQ(g.LimiteFenetre, (TRectangle{0, 0, 400, 300}));
 }
 
-TEST_F(Impression, FailedDrawingRestoresTheScreenSurface)
+TEST_F(Impression, FailedDrawingIsAbandoned)
 {
     SetImprimante(&pdf);
     dialogues.Repond(true);
     g.SetMonde(0, 0, 0, 2.5);
     EXPECT_THROW(g.Imprime(), EErreurCalcul);
-    EXPECT_EQ(g.canvas, &ecran);
+    EXPECT_TRUE(ecran.traces.isEmpty());
 }
 
 } // namespace
