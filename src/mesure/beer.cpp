@@ -26,7 +26,6 @@ const QString MsgInconnusPleins =
     QStringLiteral("Trop de concentrations inconnues : 2049 au plus.");
 const QString MsgPasDeReponse =
     QStringLiteral("Pas de réponse du spectrophotomètre : mesure non enregistrée");
-const QString QuestionSauvegarde = QStringLiteral("Sauvegarde");
 const QString TitreRapport = QStringLiteral("Rapport d'étalonnage");
 const QString FiltreRapport = QStringLiteral("Rapport tableur (*.csv)|*.csv");
 

@@ -82,7 +82,6 @@ extern const QString MsgPenteNonPositive;       // standards whose fitted line d
 extern const QString MsgSeriePleine;
 extern const QString MsgInconnusPleins;
 extern const QString MsgPasDeReponse;           // a reading that failed, nothing recorded
-extern const QString QuestionSauvegarde;         // "Sauvegarde"
 // Save dialog of the calibration report.
 extern const QString TitreRapport;
 extern const QString FiltreRapport;              // "Rapport tableur (*.csv)|*.csv"

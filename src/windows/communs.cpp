@@ -7,6 +7,7 @@
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QStatusTipEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -120,16 +121,43 @@ TZoneImage::TZoneImage(const QString& nomAccessible, QWidget* parent) : QWidget(
     SetRoleAccessible(this, QAccessible::Chart);
 }
 
-void TZoneImage::paintEvent(QPaintEvent*)
+void TZoneImage::Invalide()
 {
-    if (image.size() != size() && Redessine)
+    aRedessiner_ = true;
+    update();
+}
+
+bool TZoneImage::Perimee() const
+{
+    return aRedessiner_ || image.isNull() || image.size() != size();
+}
+
+bool TZoneImage::Prepare()
+{
+    if (size().isEmpty())
+        return false;
+    if (Perimee() && Redessine)
         Redessine();
-    QPainter p(this);
-    p.drawImage(0, 0, image);
+    return !Perimee();
+}
+
+bool TZoneImage::Attache(TCanevasQt& canevas)
+{
+    if (size().isEmpty())
+        return false;
+    if (image.size() != size())
+        image = QImage(size(), QImage::Format_RGB32);
+    aRedessiner_ = false;
+    return canevas.Attache(&image);
 }
 
 void TZoneImage::DessineDans(TCanevasQt& canevas, const std::function<void()>& dessin)
 {
+    if (Perimee()) {
+        Prepare();
+        update();
+        return;
+    }
     if (!canevas.Attache(&image))
         return;
     try {
@@ -140,10 +168,35 @@ void TZoneImage::DessineDans(TCanevasQt& canevas, const std::function<void()>& d
     update();
 }
 
-void TZoneImage::resizeEvent(QResizeEvent*)
+void TZoneImage::paintEvent(QPaintEvent*)
 {
-    if (Redessine)
-        Redessine();
+    if (!Prepare())
+        return;
+    QPainter p(this);
+    p.drawImage(0, 0, image);
+}
+
+void TZoneImage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    aRedessiner_ = true;
+}
+
+void TZoneImage::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit Appui(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TZoneImage::mouseMoveEvent(QMouseEvent* event)
+{
+    emit Deplacement(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TZoneImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit Relache(event->position().toPoint().x(), event->position().toPoint().y());
 }
 
 } // namespace kelvor

@@ -43,23 +43,48 @@ bool AfficheIndication(QEvent* event, QStatusBar* barre);
 // Images of the "Sauver" drop-down: 0 the companion program, 1 the clipboard, 2 a file.
 QIcon ImageDestination(int quoi);
 
-// A graph area that shows a picture kept in an image, so that single points, markers
-// and inversions can be drawn into it between full repaints.
+// The graph area of every measurement window. It shows a picture kept in an image, so
+// that single points, markers, the cross and inversions can be drawn into it between
+// full repaints. The full repaint is the window's (Redessine); it runs when the picture
+// is stale: asked for by Invalide, or sized otherwise than the area.
 class TZoneImage : public QWidget
 {
     Q_OBJECT
 public:
     explicit TZoneImage(const QString& nomAccessible, QWidget* parent = nullptr);
     QImage image;
-    std::function<void()> Redessine;    // full repaint of the picture
+    std::function<void()> Redessine;    // full repaint of the picture, through Attache
 
-    // Adds a drawing to the kept picture through the canvas, then shows it. A range the
-    // graph cannot map draws nothing.
+    const QImage& Image() const { return image; }
+    // Full repaint at the next paint event.
+    void Invalide();
+    bool Perimee() const;
+    // Brings the picture up to date now; false when there is nothing to draw on yet.
+    bool Prepare();
+    // For the full repaint: the picture at the area's size, the canvas on it. False when
+    // the area has no size yet.
+    bool Attache(TCanevasQt& canevas);
+
+    // Adds a drawing to the kept picture through the canvas, then shows it. A stale
+    // picture is repainted whole instead (that shows the drawing too). A range the graph
+    // cannot map draws nothing.
     void DessineDans(TCanevasQt& canevas, const std::function<void()>& dessin);
+
+signals:
+    // Left button pressed and released, and every move, in the area's pixels.
+    void Appui(qint32 x, qint32 y);
+    void Deplacement(qint32 x, qint32 y);
+    void Relache(qint32 x, qint32 y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool aRedessiner_ = true;
 };
 
 } // namespace kelvor

@@ -1,17 +1,13 @@
 #include "windows/kelvorbeer.h"
 
-#include "windows/kelvorconst.h"
-#include "windows/spectdde.h"
 #include "exchange/textes.h"
 #include "instrument/inifile.h"
-#include "platform/pressepapier.h"
-#include "util/dialogues.h"
 #include "windows/aide.h"
+#include "windows/boiteaoutils.h"
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -34,18 +30,10 @@ namespace kelvor {
 
 namespace {
 
-// Restores the normal cursor however the exchange ends.
-struct Sablier
-{
-    Sablier() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Sablier() { QGuiApplication::restoreOverrideCursor(); }
-};
-
 // Hints go to the status line only: this window shows no tool tips.
 void Conseil(QWidget* w, const QString& longue)
 {
-    w->setStatusTip(longue);
-    w->setAccessibleDescription(longue);
+    Indication(w, longue, buSans);
 }
 
 // Widths of the right panel: two columns, or three with the uncertainties.
@@ -104,14 +92,7 @@ TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
         const TIniFile ini(CheminReglages());
         Serie.LitReglages(ini);
     }
-    QAction* coche = Serie.SauveFichier ? FileM
-                     : Serie.SauveClip  ? ClipM
-                     : Serie.SauveKurvalis ? KurvalisM
-                                           : nullptr;
-    if (coche) {
-        coche->setChecked(true);
-        ChoisitImage(coche);
-    }
+    destinations_->Coche(Serie.SauveKurvalis, Serie.SauveClip, Serie.SauveFichier);
 
     Serie.SetVue(this);
     Serie.InitAttente();
@@ -198,28 +179,17 @@ void TBeerForm::Construit()
            &TBeerForm::ExitItemClick);
     barre->addStretch(1);
 
-    SaveMenu = new QMenu(SaveBtn);
-    destinations_ = new QActionGroup(this);
-    destinations_->setExclusive(true);
-    const QStringList textes = {QStringLiteral("vers Kurvalis"),
-                                QStringLiteral("vers presse papiers"),
-                                QStringLiteral("vers fichier")};
-    QAction** items[] = {&KurvalisM, &ClipM, &FileM};
-    for (int i = 0; i < 3; ++i) {
-        QAction* a = SaveMenu->addAction(ImageDestination(i), textes[i]);
-        a->setCheckable(true);
-        a->setData(i);
-        destinations_->addAction(a);
-        *items[i] = a;
-    }
-    connect(destinations_, &QActionGroup::triggered, this, &TBeerForm::KurvalisMClick);
+    destinations_ = new TDestinations(SaveBtn);
+    SaveMenu = destinations_->Menu;
+    KurvalisM = destinations_->KurvalisM;
+    ClipM = destinations_->ClipM;
+    FileM = destinations_->FileM;
+    connect(destinations_, &TDestinations::Choix, this, &TBeerForm::KurvalisMClick);
     SaveMenu->addSeparator();
     RapportM = SaveMenu->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
                                    QStringLiteral("Rapport tableur (*.csv)"));
     RapportM->setStatusTip(QStringLiteral("Étalonnage, inconnus et avertissements en CSV"));
     connect(RapportM, &QAction::triggered, this, &TBeerForm::RapportMClick);
-    SaveBtn->setMenu(SaveMenu);
-    SaveBtn->setPopupMode(QToolButton::MenuButtonPopup);
 
     // Right panel: measurements, and the unknowns below them.
     auto* droite = new QWidget(this);
@@ -301,14 +271,6 @@ void TBeerForm::CopieVersGraphe()
     copie(Graphe.mondeY, Serie.absorbance);
 }
 
-template <class F> void TBeerForm::DessineDans(F f)
-{
-    if (Oscillo->image.size() != Oscillo->size() || Oscillo->image.isNull())
-        OscilloPaint();
-    if (!Oscillo->image.isNull())
-        Oscillo->DessineDans(canevas_, f);
-}
-
 void TBeerForm::EcritLigneMesure(int rang, const QString& x, const QString& y)
 {
     Cellule(BeerMesureGrid, rang, 0, x, true);
@@ -323,12 +285,7 @@ void TBeerForm::OscilloPaint()
         QStringLiteral("Beer-Lambert, %1 points").arg(Serie.NbrePoints));
 
     const QSize taille = Oscillo->size();
-    bool dessine = false;
-    if (!taille.isEmpty()) {
-        if (Oscillo->image.size() != taille)
-            Oscillo->image = QImage(taille, QImage::Format_RGB32);
-        dessine = canevas_.Attache(&Oscillo->image);
-    }
+    const bool dessine = Oscillo->Attache(canevas_);
     if (dessine) {
         try {
             Graphe.Draw({canevas_, TRectangle{0, 0, taille.width(), taille.height()}});
@@ -408,7 +365,7 @@ void TBeerForm::AfficheEtalonnage()
 void TBeerForm::AffichePoint(qint32 i)
 {
     CopieVersGraphe();
-    DessineDans([&] { Graphe.TracePointCinet(canevas_, IndiceVecteur(i)); });
+    Oscillo->DessineDans(canevas_, [&] { Graphe.TracePointCinet(canevas_, IndiceVecteur(i)); });
     if (BeerMesureGrid->rowCount() < i + 3)
         BeerMesureGrid->setRowCount(i + 5);
     EcritLigneMesure(i + 2, ReelToStr3(Serie.valeurX[i]), ReelToStr3(Serie.valeurY[i]));
@@ -421,7 +378,7 @@ void TBeerForm::AfficheInconnu(qint32 j)
         beerCalcGrid->setRowCount(j + 1);
     Cellule(beerCalcGrid, j, 0, ReelToStr3(Serie.ConcCalc[j]), true, Qt::red);
     Cellule(beerCalcGrid, j, 1, Spectro().StrAbs(Serie.AbsCalc[j]), true, Qt::red);
-    DessineDans([&] { Graphe.TracePointCalc(canevas_, Serie.ConcCalc[j], Serie.AbsCalc[j]); });
+    Oscillo->DessineDans(canevas_, [&] { Graphe.TracePointCalc(canevas_, Serie.ConcCalc[j], Serie.AbsCalc[j]); });
 }
 
 // ---- controls --------------------------------------------------------------------------
@@ -520,7 +477,7 @@ void TBeerForm::MajBtnClick()
     if (Serie.Occupe())
         return;
     {
-        Sablier s;
+        TSablier s;
         LambdaSE->setEnabled(false);
         Serie.MajLambda(LambdaSE->Value());
         LambdaSE->setEnabled(true);
@@ -553,28 +510,18 @@ void TBeerForm::PrintBtnClick()
 
 // ---- saving ----------------------------------------------------------------------------
 
-void TBeerForm::ChoisitImage(QAction* item)
-{
-    SaveBtn->setIcon(item->icon());
-}
-
 void TBeerForm::KurvalisMClick(QAction* item)
 {
-    ChoisitImage(item);
-    item->setChecked(true);
+    destinations_->Choisit(item);
     Serie.ChoisitDestination(item->data().toInt());
     SaveBtnClick();
 }
 
 void TBeerForm::SaveBtnClick()
 {
-    TFormDDE* dde = FormDDE;
-    TConstanteDlg* parametre = dde ? dde->ConstanteDlg : nullptr;
-    if (Serie.SauveKurvalis) {
-        if (!parametre || parametre->Montre()) {
-            Serie.DejaSauve = true;
-            CopieDonnees(true);
-        }
+    if (Serie.SauveKurvalis && ConfirmeEnvoi(FormDDE)) {
+        Serie.DejaSauve = true;
+        CopieDonnees(true);
     }
     if (Serie.SauveClip) {
         Serie.DejaSauve = true;
@@ -586,17 +533,10 @@ void TBeerForm::SaveBtnClick()
 
 void TBeerForm::CopieDonnees(bool envoyer)
 {
-    TFormDDE* dde = FormDDE;
-    TConstanteDlg* parametre = dde ? dde->ConstanteDlg : nullptr;
-    const TValeursConstante c = parametre ? parametre->Valeurs() : TValeursConstante{};
-    const QString executable = dde && !dde->Executable.isEmpty()
-                                   ? dde->Executable
-                                   : QCoreApplication::applicationFilePath();
-    const QStringList lignes = Serie.BlocPressePapier(executable, DateHeureCourante(), c);
-    if (dde)
-        dde->EnvoieTable(lignes, envoyer);
-    else
-        CopiePressePapier(TexteBloc(lignes));
+    EnvoieTable(FormDDE,
+                Serie.BlocPressePapier(ExecutableEnvoi(FormDDE), DateHeureCourante(),
+                                       ValeursParametres(FormDDE)),
+                envoyer);
 }
 
 void TBeerForm::SauveFichier()
@@ -618,9 +558,7 @@ void TBeerForm::FormActivate()
 
 void TBeerForm::FormClose()
 {
-    if (Serie.DemandeSauvegarde() &&
-        Dialogues().Confirme(QuestionSauvegarde, TDialogues::bOuiNon))
-        SaveBtnClick();
+    ProposeSauvegarde(Serie.DemandeSauvegarde(), [this] { SaveBtnClick(); });
     TIniFile ini(CheminReglages());
     Serie.EcritReglages(ini);
     if (!ini.FileName().isEmpty())
@@ -677,11 +615,6 @@ bool TBeerForm::eventFilter(QObject* objet, QEvent* e)
     if (auto* b = qobject_cast<QToolButton*>(objet); b && b->parentWidget() == ToolBar) {
         if (entree) {
             b->click();
-            return true;
-        }
-        if (b == SaveBtn && touche->key() == Qt::Key_Down &&
-            (touche->modifiers() & Qt::AltModifier)) {
-            SaveBtn->showMenu();
             return true;
         }
     }

@@ -16,7 +16,6 @@
 #include <functional>
 
 class QAction;
-class QActionGroup;
 class QLabel;
 class QStatusBar;
 class QLineEdit;
@@ -26,6 +25,7 @@ class QToolButton;
 
 namespace kelvor {
 
+class TDestinations;
 class TFormDDE;
 class TModeBeerDlg;
 class TSpinEdit;
@@ -40,8 +40,8 @@ public:
     explicit TBeerForm(TAppareil& appareil, QWidget* parent = nullptr);
     ~TBeerForm() override;
 
-    // The companion conversations, set by the main window after creation; without it
-    // the program's global one, if any, and else the clipboard alone.
+    // The companion conversations, set by the main window after creation; without them
+    // nothing goes to Kurvalis and a copy goes to the clipboard alone.
     TFormDDE* FormDDE = nullptr;
 
     // The series and its rules; the graph draws a copy of it.
@@ -121,15 +121,13 @@ private:
 
     void Construit();
     void CopieVersGraphe();
-    void ChoisitImage(QAction* item);
     void EcritLigneMesure(int rang, const QString& x, const QString& y);
     // The calibration panel and the "c ± u" column, from the series as it stands.
     void AfficheEtalonnage();
-    template <class F> void DessineDans(F f);
 
     TAppareil& Appareil;
     TCanevasQt canevas_;
-    QActionGroup* destinations_ = nullptr;
+    TDestinations* destinations_ = nullptr;
     QWidget* droite_ = nullptr;
 };
 

@@ -3,8 +3,6 @@
 #include "exchange/csv.h"
 #include "mesure/csvcinet.h"
 #include "exchange/fichierkv3.h"
-#include "windows/kelvorconst.h"
-#include "windows/spectdde.h"
 #include "exchange/textes.h"
 #include "instrument/cfgspect.h"
 #include "instrument/inifile.h"
@@ -12,11 +10,11 @@
 #include "util/dialogues.h"
 #include "util/horloge.h"
 #include "windows/aide.h"
+#include "windows/boiteaoutils.h"
 #include "windows/spinedit.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -49,15 +47,6 @@ const QString TCinetiqueForm::MessageTablePleine =
 
 namespace {
 
-// Hints are "short|long": the short part as tool tip, the long one in status bars.
-void Conseil(QWidget* w, const QString& conseil)
-{
-    const QString court = conseil.section('|', 0, 0);
-    const QString longue = conseil.section('|', 1);
-    w->setToolTip(court.isEmpty() ? longue : court);
-    w->setStatusTip(longue);
-}
-
 // A widget that assistive technologies are told not to show.
 class TAccessibleMasque : public QAccessibleWidget
 {
@@ -89,13 +78,6 @@ void MasqueAccessibilite(QWidget* w)
     Q_UNUSED(installee);
     w->setProperty(ProprieteMasque, true);
 }
-
-// Restores the normal cursor however the exchange ends.
-struct Sablier
-{
-    Sablier() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Sablier() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -166,25 +148,16 @@ void TCinetiqueForm::Construit()
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::StrongFocus);
         if (!conseil.isEmpty())
-            Conseil(b, conseil);
+            Indication(b, conseil);
         lb->addWidget(b);
         return b;
     };
     SaveBtn = outil(QStringLiteral("&Sauver"), {});
-    SaveBtn->setPopupMode(QToolButton::MenuButtonPopup);
-    SaveMenu = new QMenu(SaveBtn);
-    destinations_ = new QActionGroup(this);
-    destinations_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    const auto destination = [&](const QString& texte, int image) {
-        QAction* a = SaveMenu->addAction(ImageDestination(image), texte);
-        a->setCheckable(true);
-        destinations_->addAction(a);
-        return a;
-    };
-    KurvalisM = destination(QStringLiteral("vers Kurvalis"), 0);
-    ClipM = destination(QStringLiteral("vers presse papiers"), 1);
-    FileM = destination(QStringLiteral("vers fichier"), 2);
-    SaveBtn->setMenu(SaveMenu);
+    destinations_ = new TDestinations(SaveBtn);
+    SaveMenu = destinations_->Menu;
+    KurvalisM = destinations_->KurvalisM;
+    ClipM = destinations_->ClipM;
+    FileM = destinations_->FileM;
     RepereBtn = outil(QStringLiteral("&Repère"), QStringLiteral("|Placer un repère temporel"));
     ResetBtn = outil(QStringLiteral("Rà&Z"), QStringLiteral("|Remise à zéro de l'acquisition"));
     StopBtn = outil(QStringLiteral("St&op"), QStringLiteral("|Arrêt de l'acquisition"));
@@ -269,7 +242,7 @@ void TCinetiqueForm::Construit()
         f.setBold(true);
         b->setFont(f);
         if (!conseil.isEmpty())
-            Conseil(b, conseil);
+            Indication(b, conseil);
         lg->addWidget(b);
         return b;
     };
@@ -298,7 +271,7 @@ void TCinetiqueForm::Construit()
     Timer->setTimerType(Qt::PreciseTimer);
 
     connect(SaveBtn, &QToolButton::clicked, this, &TCinetiqueForm::SaveBtnClick);
-    connect(SaveMenu, &QMenu::triggered, this, &TCinetiqueForm::KurvalisMClick);
+    connect(destinations_, &TDestinations::Choix, this, &TCinetiqueForm::KurvalisMClick);
     connect(RepereBtn, &QToolButton::clicked, this, &TCinetiqueForm::RepereBtnClick);
     connect(ResetBtn, &QToolButton::clicked, this, &TCinetiqueForm::ResetBtnClick);
     connect(StopBtn, &QToolButton::clicked, this, &TCinetiqueForm::StopBtnClick);
@@ -315,7 +288,6 @@ void TCinetiqueForm::Construit()
     connect(Timer, &QTimer::timeout, this, &TCinetiqueForm::TimerTimer);
     DureeEdit->installEventFilter(this);
     EditBidon->installEventFilter(this);
-    SaveBtn->installEventFilter(this);
 }
 
 void TCinetiqueForm::FormCreate()
@@ -349,13 +321,7 @@ void TCinetiqueForm::FormCreate()
     } catch (...) {
         // An unreadable file keeps what was read so far.
     }
-    for (QAction* a : {KurvalisM, ClipM, FileM}) {
-        const bool coche = a == KurvalisM ? r.Kurvalis : a == ClipM ? r.Clip : r.Fichier;
-        if (coche) {
-            a->setChecked(true);
-            ChoisitImage(a);
-        }
-    }
+    destinations_->Coche(r.Kurvalis, r.Clip, r.Fichier);
     LambdaSE->SetValue(r.Lambda);
     AfficheDuree();
     LabelDeltat->setText(QStringLiteral("Dt=%1 s").arg(Cinetique.DeltatMesure));
@@ -423,11 +389,6 @@ void TCinetiqueForm::AfficheDuree()
     DureeEdit->setText(TexteDuree(Cinetique.DureeMesure));
 }
 
-void TCinetiqueForm::ChoisitImage(QAction* item)
-{
-    SaveBtn->setIcon(item->icon());
-}
-
 void TCinetiqueForm::SetEtatAcq(TEtatAcquisition etat)
 {
     Cinetique.EtatAcq = etat;
@@ -490,7 +451,7 @@ void TCinetiqueForm::LambdaBtnClick()
     ZeroBtn->hide();
     StartBtn->hide();
     try {
-        Sablier s;
+        TSablier s;
         Appareil.GotoLambda(LambdaSE->Value());
     } catch (...) {
         SetEtatAcq(EtatAcq());      // the button comes back for another try
@@ -626,7 +587,7 @@ void TCinetiqueForm::AjoutePoint(qint32 instant)
     if (EtendOrdonnee(absC, Graphe.mondeY.mini, Graphe.mondeY.maxi))
         OscilloPaint();
     else
-        DessineDans([&] { Graphe.TracePointCinet(canevas_, static_cast<IndiceVecteur>(n)); });
+        Oscillo->DessineDans(canevas_, [&] { Graphe.TracePointCinet(canevas_, static_cast<IndiceVecteur>(n)); });
     if (r == TCinetique::ajTermine) {
         SetEtatAcq(eaTerminee);
     } else if (r == TCinetique::ajPlein) {
@@ -694,7 +655,7 @@ void TCinetiqueForm::OuvreReperes()
         saisieOuverte_ = false;
         if (d.run == numeroRun_) {
             Graphe.AjouteRepere(d.instant, texte);
-            DessineDans([&] { Graphe.TraceRepere(canevas_, Graphe.ListeRepere.back()); });
+            Oscillo->DessineDans(canevas_, [&] { Graphe.TraceRepere(canevas_, Graphe.ListeRepere.back()); });
             if (Journal.EstOuvert())
                 JournalEcrit(Journal.AjouteRepere(d.instant, texte));
             if (EtatAcq() == eaTerminee)
@@ -776,15 +737,6 @@ void TCinetiqueForm::DureeEditExit()
         AfficheDuree();     // beyond the bound: show the duration that holds
 }
 
-template <class F> void TCinetiqueForm::DessineDans(F f)
-{
-    if (Oscillo->image.size() != Oscillo->size() || Oscillo->image.isNull()) {
-        OscilloPaint();
-        return;     // the full repaint already shows it
-    }
-    Oscillo->DessineDans(canevas_, f);
-}
-
 void TCinetiqueForm::DecritGraphe()
 {
     Oscillo->setAccessibleDescription(QStringLiteral("Cinétique à %1 nm, %2 points")
@@ -794,13 +746,9 @@ void TCinetiqueForm::DecritGraphe()
 
 void TCinetiqueForm::OscilloPaint()
 {
-    const QSize taille = Oscillo->size();
-    if (taille.isEmpty())
+    if (!Oscillo->Attache(canevas_))
         return;
-    if (Oscillo->image.size() != taille)
-        Oscillo->image = QImage(taille, QImage::Format_RGB32);
-    if (!canevas_.Attache(&Oscillo->image))
-        return;
+    const QSize taille = Oscillo->Image().size();
     DecritGraphe();
     Tgraphe& g = VueLineaire() ? GrapheLineaire : Graphe;
     try {
@@ -1067,25 +1015,13 @@ ListeReperes TCinetiqueForm::Reperes() const
 
 void TCinetiqueForm::SaveBtnClick()
 {
-    if (KurvalisM->isChecked()) {
-        TConstanteDlg* dlg = FormDDE ? FormDDE->ConstanteDlg : nullptr;
-        if (FormDDE && dlg && dlg->Montre()) {
-            DejaSauve = true;
-            FormDDE->EnvoieDonneesCinetique(true, Graphe.valeurX, Graphe.valeurY,
-                                            Graphe.NbrePoints, Reperes());
-        }
+    if (KurvalisM->isChecked() && ConfirmeEnvoi(FormDDE)) {
+        DejaSauve = true;
+        CopieDonnees(true);
     }
     if (ClipM->isChecked()) {
         DejaSauve = true;
-        if (FormDDE) {
-            FormDDE->EnvoieDonneesCinetique(false, Graphe.valeurX, Graphe.valeurY,
-                                            Graphe.NbrePoints, Reperes());
-        } else {
-            CopiePressePapier(TexteBloc(BlocCinetique(QCoreApplication::applicationFilePath(),
-                                                      DateHeureCourante(), {}, Graphe.valeurX,
-                                                      Graphe.valeurY, Graphe.NbrePoints,
-                                                      Reperes())));
-        }
+        CopieDonnees(false);
     }
     if (FileM->isChecked())
         SauveFichier();
@@ -1095,9 +1031,17 @@ void TCinetiqueForm::SaveBtnClick()
 
 void TCinetiqueForm::KurvalisMClick(QAction* item)
 {
-    ChoisitImage(item);
-    item->setChecked(true);
+    destinations_->Choisit(item);
     SaveBtnClick();
+}
+
+void TCinetiqueForm::CopieDonnees(bool envoyer)
+{
+    EnvoieTable(FormDDE,
+                BlocCinetique(ExecutableEnvoi(FormDDE), DateHeureCourante(),
+                              ValeursParametres(FormDDE), Graphe.valeurX, Graphe.valeurY,
+                              Graphe.NbrePoints, Reperes()),
+                envoyer);
 }
 
 void TCinetiqueForm::SauveFichier()
@@ -1107,8 +1051,7 @@ void TCinetiqueForm::SauveFichier()
         return;
     FormatKV3 = EstNomKV3(nom);
     NomFichierData = nom;
-    const TValeursConstante c =
-        FormDDE && FormDDE->ConstanteDlg ? FormDDE->ConstanteDlg->Valeurs() : TValeursConstante{};
+    const TValeursConstante c = ValeursParametres(FormDDE);
     const QString instrument = Spectro().NomConstructeur();
     QStringList lignes;
     if (FormatKV3) {
@@ -1137,9 +1080,7 @@ void TCinetiqueForm::FormClose()
 {
     if (EtatAcq() == eaEnCours)
         StopBtnClick();
-    if (EtatAcq() == eaTerminee && !DejaSauve
-        && Dialogues().Confirme(QStringLiteral("Sauvegarde"), TDialogues::bOuiNon))
-        SaveBtnClick();
+    ProposeSauvegarde(EtatAcq() == eaTerminee && !DejaSauve, [this] { SaveBtnClick(); });
     try {
         TIniFile ini(CheminReglages());
         TReglagesCinetique r;
@@ -1183,15 +1124,6 @@ bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* event)
     const QString texte = touche->text();
     if (touche->key() == Qt::Key_Tab || touche->key() == Qt::Key_Backtab)
         return false;
-    // The destinations are reachable from the keyboard too.
-    if (objet == SaveBtn) {
-        if (touche->key() == Qt::Key_Down || touche->key() == Qt::Key_Menu) {
-            SaveBtn->showMenu();
-            return true;
-        }
-        return false;
-    }
-
     if (objet == EditBidon) {
         if (texte == QLatin1String(" ")) {
             for (QPushButton* b : {LambdaBtn, ZeroBtn, StartBtn})

@@ -20,7 +20,6 @@
 #include <functional>
 
 class QAction;
-class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QSpinBox;
@@ -34,6 +33,7 @@ class QToolButton;
 
 namespace kelvor {
 
+class TDestinations;
 class TFormDDE;
 class TSpinEdit;
 
@@ -152,6 +152,8 @@ public:
     void SaveBtnClick();
     void KurvalisMClick(QAction* item);
     void SauveFichier();
+    // The run as a text block on the clipboard, and to Kurvalis when envoyer.
+    void CopieDonnees(bool envoyer);
 
     // Analysis.
     void Analyser();
@@ -177,11 +179,8 @@ protected:
 
 private:
     void Construit();
-    void ChoisitImage(QAction* item);
     void VideTextes();
     void AfficheDuree();
-    // Runs f with the graph's canvas attached to the paint box's picture.
-    template <class F> void DessineDans(F f);
     ListeReperes Reperes() const;
     void ArmeTimer();
     // Marker boxes asked for during an exchange open once it is over.
@@ -201,7 +200,7 @@ private:
 
     TAppareil& Appareil;
     TCanevasQt canevas_;
-    QActionGroup* destinations_ = nullptr;
+    TDestinations* destinations_ = nullptr;
     QWidget* grands_ = nullptr;     // holds the three large buttons
     bool lectureEnCours_ = false;
     quint64 numeroRun_ = 0;

@@ -16,6 +16,7 @@
 #include "windows/communs.h"
 #include "windows/aide.h"
 #include "windows/garde.h"
+#include "windows/boiteaoutils.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +24,6 @@
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QSizeGrip>
@@ -47,78 +47,6 @@ const QString NonConnecte = QStringLiteral(
 constexpr qint32 EcartSouris = 30;
 
 } // namespace
-
-// ---------------------------------------------------------------------------------------
-// Graph area
-
-TZoneGraphe::TZoneGraphe(TSpectreMain& fenetre, QWidget* parent) : QWidget(parent), fenetre(fenetre)
-{
-    SetRoleAccessible(this, QAccessible::Chart);
-    setAccessibleName(QStringLiteral("Spectre"));
-    setAccessibleDescription(QStringLiteral("Absorbance en fonction de la longueur d'onde"));
-    setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(200, 150);
-}
-
-void TZoneGraphe::Invalide()
-{
-    aRedessiner = true;
-    update();
-}
-
-bool TZoneGraphe::Prepare()
-{
-    if (width() <= 0 || height() <= 0)
-        return false;
-    if (image.size() != size()) {
-        image = QImage(size(), QImage::Format_RGB32);
-        aRedessiner = true;
-    }
-    if (aRedessiner) {
-        aRedessiner = false;
-        QElapsedTimer chrono;
-        chrono.start();
-        TCanevasQt& c = fenetre.canevas;
-        if (c.Attache(&image)) {
-            fenetre.PaintBoxPaint(c, TRectangle{0, 0, image.width(), image.height()});
-            c.Detache();
-        }
-        fenetre.dureeDessinNs += chrono.nsecsElapsed();
-    }
-    return true;
-}
-
-void TZoneGraphe::paintEvent(QPaintEvent*)
-{
-    if (!Prepare())
-        return;
-    QPainter p(this);
-    p.drawImage(0, 0, image);
-}
-
-void TZoneGraphe::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    aRedessiner = true;
-}
-
-void TZoneGraphe::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        fenetre.PaintBoxMouseDown(event->position().toPoint().x(), event->position().toPoint().y());
-}
-
-void TZoneGraphe::mouseMoveEvent(QMouseEvent* event)
-{
-    fenetre.PaintBoxMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
-}
-
-void TZoneGraphe::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        fenetre.PaintBoxMouseUp(event->position().toPoint().x(), event->position().toPoint().y());
-}
 
 // ---------------------------------------------------------------------------------------
 // Creation
@@ -149,9 +77,7 @@ QAction* TSpectreMain::Action(const QString& caption, const QString& hint, const
     auto* a = new QAction(caption, this);
     // Kept with its ampersand so the tool button underlines the letter and takes Alt+letter.
     a->setIconText(caption);
-    const qsizetype barre = hint.indexOf('|');
-    a->setToolTip(barre < 0 ? hint : hint.left(barre));
-    a->setStatusTip(barre < 0 ? hint : hint.mid(barre + 1));
+    Indication(a, hint);
     if (!touche.isEmpty())
         a->setShortcut(touche);
     ToolBar->addAction(a);
@@ -250,7 +176,22 @@ void TSpectreMain::FormCreate()
     }
     colonne->addWidget(panneau);
 
-    PaintBox = new TZoneGraphe(*this, centre);
+    PaintBox = new TZoneImage(QStringLiteral("Spectre"), centre);
+    PaintBox->setAccessibleDescription(QStringLiteral("Absorbance en fonction de la longueur d'onde"));
+    PaintBox->setMouseTracking(true);
+    PaintBox->setMinimumSize(200, 150);
+    PaintBox->Redessine = [this] {
+        QElapsedTimer chrono;
+        chrono.start();
+        if (PaintBox->Attache(canevas)) {
+            PaintBoxPaint(canevas, TRectangle{0, 0, PaintBox->width(), PaintBox->height()});
+            canevas.Detache();
+        }
+        dureeDessinNs += chrono.nsecsElapsed();
+    };
+    connect(PaintBox, &TZoneImage::Appui, this, &TSpectreMain::PaintBoxMouseDown);
+    connect(PaintBox, &TZoneImage::Deplacement, this, &TSpectreMain::PaintBoxMouseMove);
+    connect(PaintBox, &TZoneImage::Relache, this, &TSpectreMain::PaintBoxMouseUp);
     colonne->addWidget(PaintBox, 1);
     setCentralWidget(centre);
 
@@ -473,13 +414,10 @@ bool TSpectreMain::Connecte()
 
 void TSpectreMain::Sablier(bool actif)
 {
-    if (actif) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        ++sablier;
-    } else if (sablier > 0) {
-        --sablier;
-        QApplication::restoreOverrideCursor();
-    }
+    if (actif)
+        sabliers.emplace_back();
+    else if (!sabliers.empty())
+        sabliers.pop_back();
 }
 
 void TSpectreMain::SablierScan(bool actif)
@@ -524,7 +462,7 @@ void TSpectreMain::EffaceAffichages()
 
 void TSpectreMain::Erreur(const QString& message)
 {
-    sablier = 0;
+    sabliers.clear();
     sablierScan = false;
     RapporteErreur(message);
     if (etatSpectre() != esInit)
@@ -827,7 +765,7 @@ void TSpectreMain::TraceBornes()
     // Outside a drawing: invert on the kept picture, unless a full repaint is pending
     // (it will draw the markers at their new place).
     const QImage& image = PaintBox->image;
-    if (PaintBox->aRedessiner || image.isNull() || !canevas.Attache(&PaintBox->image)) {
+    if (PaintBox->Perimee() || !canevas.Attache(&PaintBox->image)) {
         PlaceBornes();
         return;
     }

@@ -9,12 +9,14 @@
 #include "instrument/appareil.h"
 #include "instrument/liaison.h"
 #include "mesure/spectre.h"
+#include "windows/boiteaoutils.h"
 #include "windows/communs.h"
 
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 
 class QAction;
@@ -30,41 +32,10 @@ class TChoixSpectroDlg;
 class TConstanteDlg;
 class TFormDDE;
 class TPort;
-class TSpectreMain;
 class TSpinEdit;
 
 // Mouse mode of the graph: nothing grabbed, start marker grabbed, end marker grabbed.
 enum Tcurseur { curNormal, curDebut, curFin };
-
-// The graph area. It keeps the picture in an image so that the markers and the cross
-// can be inverted in place between full repaints, as on a window canvas.
-class TZoneGraphe : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit TZoneGraphe(TSpectreMain& fenetre, QWidget* parent = nullptr);
-
-    // The picture as last drawn (full repaint plus any inversions since).
-    const QImage& Image() const { return image; }
-    // Full repaint at the next paint event.
-    void Invalide();
-    // Brings the picture up to date now; false when there is nothing to draw on yet.
-    bool Prepare();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    friend class TSpectreMain;
-    TSpectreMain& fenetre;
-    QImage image;
-    bool aRedessiner = true;
-};
 
 class TSpectreMain : public QMainWindow, public TAppareil, private TVueLiaison, private TVueSpectre
 {
@@ -122,7 +93,7 @@ public:
     QLabel* DebugPanel = nullptr;
     TLecture* LambdaLabel = nullptr;
     TLecture* AbsLabel = nullptr;
-    TZoneGraphe* PaintBox = nullptr;
+    TZoneImage* PaintBox = nullptr;
     QPushButton* ConnectionBtn = nullptr;
     QLabel* NoteLabel = nullptr;
     QProgressBar* Progression = nullptr;
@@ -184,8 +155,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class TZoneGraphe;
-
     // TVueLiaison
     void Sablier(bool actif) override;
     // TVueSpectre
@@ -238,7 +207,7 @@ private:
     TConstanteDlg* ConstanteDlg = nullptr;
     TFormDDE* FormDDE = nullptr;
     TCanevasQt canevas;
-    int sablier = 0;
+    std::deque<TSablier> sabliers;     // one per wait the link has begun
     bool sablierScan = false;
     bool adieuFait = false;
     qint64 dureeDessinNs = 0;

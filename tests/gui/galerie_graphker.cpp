@@ -3,6 +3,7 @@
 
 #include "graph/graphker.h"
 #include "instrument/cfgspect.h"
+#include "support/localefixe.h"
 
 #include <QDir>
 #include <QImage>
@@ -28,16 +29,16 @@ constexpr Taille Tailles[] = {{400, 300}, {800, 600}, {1600, 900}};
 class Galerie : public ::testing::Test
 {
 protected:
+    LocaleFixe locale{QLocale::French, QLocale::France};
+
     void SetUp() override
     {
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         NouveauSpectro();
         ASSERT_TRUE(QDir().mkpath(dossier));
     }
     void TearDown() override
     {
         NouveauSpectro();
-        QLocale::setDefault(QLocale::c());
     }
 
     // Draws twice on the same surface, as a window repaints, so what one painting leaves

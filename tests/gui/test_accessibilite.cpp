@@ -6,7 +6,9 @@
 #include "support/dialoguesscript.h"
 #include "support/horlogefactice.h"
 #include "support/qtprint.h"
+#include "support/attente.h"
 #include "support/appareilscript.h"
+#include "support/localefixe.h"
 #include "util/labutil.h"
 #include "windows/communs.h"
 #include "windows/dialoguesqt.h"
@@ -112,12 +114,12 @@ QStringList Defauts(QWidget* fenetre)
 class Accessibilite : public ::testing::Test
 {
 protected:
+    LocaleFixe locale{QLocale::French, QLocale::France};
     QTemporaryDir dossier;
     TDialoguesScript dialogues;
 
     void SetUp() override
     {
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         for (int n = 1; n <= 50; ++n)
             qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
         DossierDonnees = dossier.path() + QLatin1Char('/');
@@ -126,7 +128,6 @@ protected:
     void TearDown() override
     {
         DossierDonnees.clear();
-        QLocale::setDefault(QLocale::c());
     }
     static void Montre(QWidget& w)
     {
@@ -200,7 +201,7 @@ TEST_F(Accessibilite, BeerLambertWindow)
     TAppareilScript appareil;
     TBeerForm form(appareil);
     Montre(form);
-    QTest::qWait(50);
+    EXPECT_TRUE(Attends([&] { return !form.Oscillo->accessibleDescription().isEmpty(); }));
     EXPECT_EQ(form.Oscillo->accessibleDescription(), QStringLiteral("Beer-Lambert, 0 points"));
     EXPECT_EQ(Defauts(&form), QStringList());
 }

@@ -1,5 +1,6 @@
 #include "windows/choixspe.h"
 
+#include "support/attente.h"
 #include "support/qtprint.h"
 
 #include <QFile>
@@ -187,8 +188,8 @@ TEST(ChoixSpectroAcces, HotPluggedAdapterAppearsWhileTheDialogIsShown)
 
     dlg.hide();
     QFile::remove(dossier.filePath("ttyUSB1"));
-    QTest::qWait(600);
-    EXPECT_EQ(dlg.ItemsPorts().size(), 1) << "not watched once hidden";
+    EXPECT_TRUE(ResteVrai([&] { return dlg.ItemsPorts().size() == 1; }, 600))
+        << "not watched once hidden";
     ::close(maitre);
     for (int n = 1; n <= 50; ++n)
         qunsetenv(("KELVOR_COM" + QByteArray::number(n)).constData());

@@ -18,6 +18,7 @@
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"
 #include "support/qtprint.h"
+#include "support/localefixe.h"
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
@@ -51,9 +52,10 @@ namespace {
 class BeerFormTest : public ::testing::Test
 {
 protected:
+    LocaleFixe locale{QLocale::French, QLocale::France};
+
     void SetUp() override
     {
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         ASSERT_TRUE(dossier.isValid());
         DossierDonnees = dossier.path() + QLatin1Char('/');
         NouveauSpectro();
@@ -62,7 +64,6 @@ protected:
     {
         form.reset();
         DossierDonnees.clear();
-        QLocale::setDefault(QLocale::c());
     }
 
     // The window shown and active, as the user finds it.
@@ -448,6 +449,29 @@ TEST_F(BeerFormTest, MenuChoiceSavesAtOnceAndStaysChecked)
     EXPECT_EQ(l.mid(1), QList<QByteArray>({"c\tA\r", "mol/L\t\r", "Concentration\tAbsorbance\r",
                                            "0.01\t0.12\r", "0.02\t0.25\r", "0.04\t0.49\r", ""}));
     EXPECT_TRUE(f.FileM->isChecked());
+}
+
+// Ctrl+S is "Sauver", as in the spectrum window; without the companion link "vers
+// Kurvalis" shows no dialog, sends nothing and leaves the series unsaved.
+TEST_F(BeerFormTest, ControlSSavesAndWithoutTheLinkNothingGoesToKurvalis)
+{
+    TBeerForm& f = Fenetre();
+    f.MajBtn->click();
+    for (double a : {0.1, 0.2, 0.3})
+        Mesure(a);
+    ASSERT_TRUE(f.KurvalisM->isChecked());
+    CopiePressePapier(QStringLiteral("avant"));
+    QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialogues.questions.isEmpty());
+    EXPECT_FALSE(f.Serie.DejaSauve);
+    EXPECT_EQ(LitPressePapier(), "avant");
+
+    f.ClipM->setChecked(true);
+    f.Serie.ChoisitDestination(1);
+    QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(f.Serie.DejaSauve);
+    EXPECT_EQ(LitPressePapier().split("\r\n").mid(3, 5),
+              QStringList({"n\tA", "\t", "0\t0.1", "1\t0.2", "2\t0.3"}));
 }
 
 TEST_F(BeerFormTest, SendingGoesThroughTheParameterDialogAsANewFileThenANewPage)

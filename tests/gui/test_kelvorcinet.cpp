@@ -10,18 +10,19 @@
 #include "util/cp1252.h"
 #include "windows/spinedit.h"
 
+#include "support/attente.h"
 #include "support/controlescoupes.h"
 #include "support/mnemoniques.h"
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"
 #include "support/horlogefactice.h"
+#include "support/localefixe.h"
 #include "support/qtprint.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QApplication>
 #include <QLayout>
 #include <QCoreApplication>
@@ -88,11 +89,11 @@ protected:
     THorlogeFactice horloge;
     TDialoguesScript dialogues;
     TAppareilFactice appareil{horloge};
+    LocaleFixe locale{QLocale::c()};
     std::unique_ptr<TCinetiqueForm> form;
 
     void SetUp() override
     {
-        QLocale::setDefault(QLocale::c());
         DossierDonnees = dossier.path() + '/';
         NouveauSpectro().modelNumber = "5100";
         Cree();
@@ -101,7 +102,6 @@ protected:
     {
         form.reset();
         DossierDonnees.clear();
-        QLocale::setDefault(QLocale::c());
     }
 
     void Cree()
@@ -275,33 +275,34 @@ TEST_F(Cinetique, IntervalAndDurationControls)
     EXPECT_EQ(form->LabelDeltat->text(), "Dt=3 s");   // nothing changed, nothing redone
 
     // Typed duration, from the keyboard alone: select all, type a form the parser reads.
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    const auto tape = [&](const char* texte) {
-        form->DureeEdit->setFocus();
-        QTest::keyClick(form->DureeEdit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(form->DureeEdit, texte);
-    };
-    tape("0.5 min");
-    EXPECT_EQ(form->DureeEdit->text(), "0,5 min");
-    QTest::keyClick(form->DureeEdit, Qt::Key_Return);
-    EXPECT_EQ(form->Cinetique.DureeMesure, 30);
-    EXPECT_EQ(form->Cinetique.NbreMax, 10);
-    EXPECT_EQ(form->DureeEdit->text(), "00:00:30");
-    tape("5:00");
-    QTest::keyClick(form->DureeEdit, Qt::Key_Enter);
-    EXPECT_EQ(form->Cinetique.DureeMesure, 300);
-    EXPECT_EQ(form->DureeEdit->text(), "00:05:00");
-    // A refused character is dropped with a hint; an unfinished form is put back.
-    form->BarreEtat->clearMessage();
-    tape("1:x");
-    EXPECT_EQ(form->DureeEdit->text(), "1:");
-    EXPECT_EQ(form->BarreEtat->currentMessage(), IndicationDuree);
-    form->BarreEtat->clearMessage();
-    QTest::keyClick(form->DureeEdit, Qt::Key_Return);
-    EXPECT_EQ(form->DureeEdit->text(), "00:05:00");
-    EXPECT_EQ(form->Cinetique.DureeMesure, 300);
-    EXPECT_EQ(form->BarreEtat->currentMessage(), IndicationDuree);
-    QLocale::setDefault(QLocale::c());
+    {
+        const LocaleFixe francais(QLocale::French, QLocale::France);
+        const auto tape = [&](const char* texte) {
+            form->DureeEdit->setFocus();
+            QTest::keyClick(form->DureeEdit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(form->DureeEdit, texte);
+        };
+        tape("0.5 min");
+        EXPECT_EQ(form->DureeEdit->text(), "0,5 min");
+        QTest::keyClick(form->DureeEdit, Qt::Key_Return);
+        EXPECT_EQ(form->Cinetique.DureeMesure, 30);
+        EXPECT_EQ(form->Cinetique.NbreMax, 10);
+        EXPECT_EQ(form->DureeEdit->text(), "00:00:30");
+        tape("5:00");
+        QTest::keyClick(form->DureeEdit, Qt::Key_Enter);
+        EXPECT_EQ(form->Cinetique.DureeMesure, 300);
+        EXPECT_EQ(form->DureeEdit->text(), "00:05:00");
+        // A refused character is dropped with a hint; an unfinished form is put back.
+        form->BarreEtat->clearMessage();
+        tape("1:x");
+        EXPECT_EQ(form->DureeEdit->text(), "1:");
+        EXPECT_EQ(form->BarreEtat->currentMessage(), IndicationDuree);
+        form->BarreEtat->clearMessage();
+        QTest::keyClick(form->DureeEdit, Qt::Key_Return);
+        EXPECT_EQ(form->DureeEdit->text(), "00:05:00");
+        EXPECT_EQ(form->Cinetique.DureeMesure, 300);
+        EXPECT_EQ(form->BarreEtat->currentMessage(), IndicationDuree);
+    }
     form->DureeEdit->setText("20");
     form->DureeEditExit();
     EXPECT_EQ(form->Cinetique.DureeMesure, 30);     // 20 s at 3 s is raised to ten intervals
@@ -643,7 +644,7 @@ protected:
 
 TEST_F(Sauvegarde, FileInBothLayoutsByteForByte)
 {
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const LocaleFixe francais(QLocale::French, QLocale::France);
     form->FileM->setChecked(true);
     const QString kv3 = dossier.filePath("run.Kv3");
     const QString txt = dossier.filePath("run.txt");
@@ -744,18 +745,32 @@ TEST_F(Sauvegarde, NoDestinationCheckedSavesNothing)
     EXPECT_FALSE(form->DejaSauve);
 }
 
+// Ctrl+S is "Sauver", as in the spectrum window; without the companion link "vers
+// Kurvalis" shows no dialog and sends nothing.
+TEST_F(Sauvegarde, ControlSSavesAndWithoutTheLinkNothingGoesToKurvalis)
+{
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->FormDDE = nullptr;
+    CopiePressePapier(QStringLiteral("avant"));
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(dialogues.questions.isEmpty());
+    EXPECT_FALSE(form->DejaSauve);
+    EXPECT_EQ(LitPressePapier(), "avant");
+
+    form->ClipM->setChecked(true);
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(form->DejaSauve);
+    const QStringList copie = LitPressePapier().split("\r\n");
+    EXPECT_EQ(copie.value(0), QCoreApplication::applicationFilePath());
+    EXPECT_EQ(copie.value(2), "") << "no parameter dialog: no comment";
+    EXPECT_EQ(copie.value(5), "0\t0.5");
+}
+
 // ------------------------------------------------------------------ rate-law analysis
 
 namespace {
-
-bool Attends(const std::function<bool()>& condition, int ms = 2000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!condition() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return condition();
-}
 
 QLabel* Resultats(QWidget& fenetre)
 {
@@ -885,7 +900,7 @@ TEST_F(Cinetique, SpanBetweenMarkersOrDraggedOnTheGraph)
 
 TEST_F(Cinetique, CsvExportAndAnalysisCopyThroughTheWindow)
 {
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const LocaleFixe francais(QLocale::French, QLocale::France);
     Prepare();
     Lance();
     ASSERT_EQ(form->EtatAcq(), eaTerminee);
@@ -1089,7 +1104,7 @@ TEST_F(Cinetique, CaptureOfAFinishedRun)
     const QString sortie = qEnvironmentVariable("KELVOR_CAPTURE_DIR");
     if (sortie.isEmpty())
         GTEST_SKIP() << "KELVOR_CAPTURE_DIR not set";
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const LocaleFixe francais(QLocale::French, QLocale::France);
     form->resize(900, 560);
     Prepare();
     appareil.origine = horloge.ms;

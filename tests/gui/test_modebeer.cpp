@@ -5,6 +5,7 @@
 #include "support/appareilscript.h"
 #include "support/dialoguesscript.h"
 #include "support/qtprint.h"
+#include "support/localefixe.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -24,13 +25,13 @@ namespace {
 class ModeBeerTest : public ::testing::Test
 {
 protected:
+    LocaleFixe locale{QLocale::French, QLocale::France};
+
     void SetUp() override
     {
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
         serie.concMax = 0.25;
         serie.InitAttente();
     }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
     // Shows the dialog through the seam; remplit types into it before OK or Cancel.
     bool Montre(bool ok, std::function<void(TModeBeerDlg&)> remplit)

@@ -8,6 +8,7 @@
 #include "instrument/port.h"
 #include "platform/portserie.h"
 #include "simulateur.h"
+#include "support/attente.h"
 #include "support/controlescoupes.h"
 #include "support/dialoguesscript.h"
 #include "support/localefixe.h"
@@ -80,7 +81,7 @@ protected:
 
     static bool Attends(const std::function<bool()>& condition, int ms = 10000)
     {
-        return QTest::qWaitFor(condition, ms);
+        return ::Attends(condition, ms);
     }
 
     void Plage(qint32 debut, qint32 fin, qint32 pas)
@@ -354,8 +355,7 @@ TEST_F(SpecMainTest, SampleScanComputesAbsorbanceAgainstTheBaselineAndItsAnchors
     EXPECT_TRUE(w->SauvegardeAfaire);
     EXPECT_TRUE(w->dataOK);
     EXPECT_EQ(std::memcmp(&avant, &w->GrapheSpectre.valeurY, sizeof avant), 0);
-    QTest::qWait(50);
-    EXPECT_TRUE(sim.Commandes().isEmpty());
+    EXPECT_TRUE(ResteVrai([&] { return sim.Commandes().isEmpty(); }, 50));
 }
 
 TEST_F(SpecMainTest, StopTenNanometresAfterTheStart)
@@ -392,14 +392,17 @@ TEST_F(SpecMainTest, SilentInstrumentMidScanLeavesTheWindowUsableThroughStop)
     Blanc(400, 700, 2);
     SpectreManuel(400, 700);
     Emet(400, 450, 2);
-    QTest::qWait(300);
-    EXPECT_EQ(w->etatSpectre(), esEnCours);
+    EXPECT_TRUE(ResteVrai([&] { return w->etatSpectre() == esEnCours; }, 300))
+        << "a short silence does not end the scan";
     EXPECT_TRUE(w->Progression->isVisible());
     EXPECT_EQ(w->Progression->value(), 16) << "450 nm is 16 % of the way from 400 to 700 nm";
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_TRUE(w->StopAct->isEnabled());
     QTest::keyClick(w.get(), Qt::Key_T, Qt::AltModifier);     // "S&top"
-    if (w->etatSpectre() == esEnCours)
-        w->StopAct->trigger();
-    EXPECT_EQ(w->etatSpectre(), esAttente);
+    // The tool button answers its Alt letter after its click animation.
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }, 2000))
+        << "Alt+T must stop the scan";
     EXPECT_TRUE(w->BlancAct->isEnabled());
     EXPECT_TRUE(w->SpectreAct->isEnabled());
     EXPECT_FALSE(w->StopAct->isEnabled());
@@ -407,8 +410,7 @@ TEST_F(SpecMainTest, SilentInstrumentMidScanLeavesTheWindowUsableThroughStop)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // Late lines are discarded: nothing is expected any more.
     sim.Emet("460:20000\r");
-    QTest::qWait(100);
-    EXPECT_TRUE(std::isnan(w->GrapheSpectre.valeurY[460]));
+    EXPECT_TRUE(ResteVrai([&] { return std::isnan(w->GrapheSpectre.valeurY[460]); }, 100));
 }
 
 TEST_F(SpecMainTest, FinSpectreNeedsMoreThanSixteenNanometres)
@@ -592,8 +594,7 @@ TEST_F(SpecMainTest, SavedSpectrumOpensBackAndFailuresKeepTheData)
 TEST_F(SpecMainTest, ClosingSaysGoodbyeOnlyWhenThePortIsOpen)
 {
     w->close();
-    QTest::qWait(100);
-    EXPECT_TRUE(sim.Commandes().isEmpty());
+    EXPECT_TRUE(ResteVrai([&] { return sim.Commandes().isEmpty(); }, 100));
 
     w.reset();
     Cree();
@@ -707,7 +708,7 @@ TEST_F(SpecMainTest, BadIntegerReplyIsReportedAndTheWindowStaysUsable)
         sim.InjecteReponse(c.reponse + "\r");
         w->CinetiqueAct->trigger();
         ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 3000)) << c.nom;
-        QTest::qWait(50);
+        EXPECT_TRUE(ResteVrai([&] { return dialogues.messages.size() == 1; }, 50)) << c.nom;
         EXPECT_EQ(dialogues.messages, QStringList({c.message})) << c.nom;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.nom;
         EXPECT_FALSE(w->StopAct->isEnabled()) << c.nom;
@@ -793,7 +794,8 @@ TEST_F(SpecMainTest, ProgramCreatesItsDataFolderAndSavesTheSettingsAtExit)
         });
         EXPECT_EQ(resultat, 0) << c.nom << ": the loop must end when the main window closes";
         EXPECT_TRUE(fenetres) << c.nom;
-        QTest::qWait(100);
+        const auto recues = [&] { return sim.Commandes() == c.commandesFin; };
+        EXPECT_TRUE(c.commandesFin.isEmpty() ? ResteVrai(recues, 100) : Attends(recues, 2000)) << c.nom;
         EXPECT_EQ(sim.Commandes(), c.commandesFin) << c.nom;
         EXPECT_TRUE(DossierDonnees.isEmpty()) << c.nom;
 
@@ -1078,8 +1080,7 @@ TEST_F(SpecMainTest, QuittingAsksOnlyWithUnsavedWork)
     EXPECT_EQ(dialogues.questions, QStringList({"Non sauvé : le spectre. Quitter quand même ?"}));
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->Port->EstOuvert());
-    QTest::qWait(50);
-    EXPECT_TRUE(sim.Commandes().isEmpty());
+    EXPECT_TRUE(ResteVrai([&] { return sim.Commandes().isEmpty(); }, 50));
 
     dialogues.Repond(true);
     w->QuitterAct->trigger();
@@ -1355,7 +1356,8 @@ TEST_F(SpecMainTest, BaselineLostBeforeItsFirstLineKeepsThePreviousOne)
         ASSERT_EQ(w->lecture(), lLigneBase) << nom;
         if (cable) {
             ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esInit; })) << nom;
-            QTest::qWait(50);
+            ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); })) << nom;
+            EXPECT_TRUE(ResteVrai([&] { return dialogues.messages.size() == 1; }, 50)) << nom;
             EXPECT_EQ(dialogues.messages, QStringList({TexteLiaisonPerdue(1)})) << nom;
         } else {
             w->StopAct->trigger();
@@ -1384,7 +1386,8 @@ TEST_F(SpecMainTest, UnplugDuringTheDarkReadingIsReportedOnceWithoutException)
     sim.EffaceJournal();
     dialogues.Repond(true);
     EXPECT_NO_THROW(w->BlancAct->trigger());
-    QTest::qWait(100);
+    ASSERT_TRUE(Attends([&] { return !dialogues.messages.isEmpty(); }, 2000));
+    EXPECT_TRUE(ResteVrai([&] { return dialogues.messages.size() == 1; }, 100));
     EXPECT_EQ(dialogues.messages, QStringList({TexteLiaisonPerdue(1)}));
     EXPECT_EQ(sim.Commandes(), QList<QByteArray>({"MEASURE NO LAMP"}));
     EXPECT_EQ(w->etatSpectre(), esInit);
@@ -1394,8 +1397,7 @@ TEST_F(SpecMainTest, UnplugDuringTheDarkReadingIsReportedOnceWithoutException)
     // Another window asking for a reading on the lost line gets no value and no new box.
     EXPECT_NO_THROW(EXPECT_TRUE(std::isnan(w->getAbsorbance())));
     EXPECT_NO_THROW(w->GotoLambda(600));
-    QTest::qWait(50);
-    EXPECT_EQ(dialogues.messages.size(), 1);
+    EXPECT_TRUE(ResteVrai([&] { return dialogues.messages.size() == 1; }, 50));
 
     // Reconnected, then the window closed while the dark reading is awaited.
     ASSERT_TRUE(sim.Demarre());
@@ -1407,8 +1409,8 @@ TEST_F(SpecMainTest, UnplugDuringTheDarkReadingIsReportedOnceWithoutException)
     dialogues.Repond(true);
     QTimer::singleShot(200, w.get(), [&] { w->close(); });
     EXPECT_NO_THROW(w->BlancAct->trigger());
-    QTest::qWait(50);
-    EXPECT_TRUE(dialogues.messages.isEmpty()) << dialogues.messages.join('|').toStdString();
+    EXPECT_TRUE(ResteVrai([&] { return dialogues.messages.isEmpty(); }, 50))
+        << dialogues.messages.join('|').toStdString();
     EXPECT_FALSE(w->Port->EstOuvert());
     for (const QByteArray& commande : sim.Commandes())
         EXPECT_FALSE(commande.startsWith("SCAN")) << commande.constData();

@@ -1,6 +1,7 @@
 #include "windows/kelvorconst.h"
 #include "windows/spectdde.h"
 
+#include "support/attente.h"
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"
 
@@ -73,14 +74,6 @@ std::function<void(QDialog&)> Choisit(int item)
         dlg.SetItemIndex(item);
         dlg.OKBtn->click();
     };
-}
-
-bool AttendQue(const std::function<bool()>& condition, int ms = 3000)
-{
-    QDeadlineTimer fin(ms);
-    while (!condition() && !fin.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
 }
 
 } // namespace
@@ -171,8 +164,7 @@ TEST_F(EchangeDDE, KineticsRunsGoAsNewFileThenNewPage)
     dde->EnvoieDonneesCinetique(false, x, y, 1, {});
     EXPECT_TRUE(LitPressePapier().endsWith("s\t\r\n0\t0.25\r\n"));
     EXPECT_EQ(dlg.ItemIndex(), 1);
-    QTest::qWait(50);
-    EXPECT_EQ(kurvalis.recus.size(), 2);
+    EXPECT_TRUE(ResteVrai([&] { return kurvalis.recus.size() == 2; }, 50));
 }
 
 TEST_F(EchangeDDE, NoCompanionReachableLeavesTheBlockOnTheClipboard)
@@ -250,7 +242,7 @@ TEST_F(EchangeDDE, ServerBringsTheMainWindowForwardOnFocusOnly)
         ASSERT_TRUE(client.OpenLink());
         ASSERT_TRUE(client.ExecuteMacro(c.macro));
         client.ExecuteMacro("MARQUE");   // unknown: does nothing, tells us the first arrived
-        ASSERT_TRUE(AttendQue([&] { return recues.size() >= 2; })) << c.macro.toStdString();
+        ASSERT_TRUE(Attends([&] { return recues.size() >= 2; })) << c.macro.toStdString();
         EXPECT_EQ(focus, c.focus) << c.macro.toStdString();
         client.CloseLink();
     }
@@ -297,7 +289,7 @@ TEST_F(EchangeDDE, TransportFramesAndEndpoints)
     s.write(TrameExecute("a\r\nb") + TrameExecute("dur\xE9" "e"));
     s.write("BONJOUR\n");
     s.flush();
-    ASSERT_TRUE(AttendQue([&] { return s.state() == QLocalSocket::UnconnectedState; }));
+    ASSERT_TRUE(Attends([&] { return s.state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(recues, QList<QStringList>({{"a", "b"}, {"durée"}}));
 
     // A frame that arrives in pieces is taken whole.
@@ -310,6 +302,6 @@ TEST_F(EchangeDDE, TransportFramesAndEndpoints)
     QTest::qWait(30);
     t.write(trame.mid(4));
     t.flush();
-    ASSERT_TRUE(AttendQue([&] { return recues.size() == 3; }));
+    ASSERT_TRUE(Attends([&] { return recues.size() == 3; }));
     EXPECT_EQ(recues.last(), QStringList({"FOCUS"}));
 }

@@ -6,9 +6,9 @@
 #include "instrument/liaison.h"
 #include "platform/portserie.h"
 #include "simulateur.h"
+#include "support/attente.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -54,19 +54,9 @@ public:
     void OuvreFenetre(Tmode acq) override { fenetres << acq; }
 };
 
-// Runs the event loop until the condition holds or the time is up.
 inline bool AttendsQue(const std::function<bool()>& condition, int ms = 2000)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!condition() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return condition();
-}
-
-inline void Pompe(int ms = 30)
-{
-    AttendsQue([] { return false; }, ms);
+    return Attends(condition, ms);
 }
 
 // Every port number hidden, then the given ones pointed at simulators.

@@ -174,8 +174,7 @@ TEST(RechercheSansInstrument, SaysWhyTheFirstPortItCouldNotOpenFailed)
 
     liaison.InitAppareil();
     EXPECT_EQ(liaison.etatSpectre(), esInit);
-    EXPECT_TRUE(AttendsQue([&] { return !vue.erreurs.isEmpty(); }));
-    Pompe();
+    EXPECT_TRUE(AttendsStable([&] { return vue.erreurs.size() == 1; }, 30));
     EXPECT_EQ(vue.erreurs, QStringList{"refus COM5"}) << "once, for the chosen port, after the search";
     EXPECT_EQ(vue.statuts.last(), "Cliquer sur le bouton \"Config.\"");
 
@@ -184,8 +183,7 @@ TEST(RechercheSansInstrument, SaysWhyTheFirstPortItCouldNotOpenFailed)
     port.refuses.clear();
     port.presents = {5};
     liaison.InitAppareil();
-    Pompe();
-    EXPECT_TRUE(vue.erreurs.isEmpty());
+    EXPECT_TRUE(ResteVrai([&] { return vue.erreurs.isEmpty(); }, 30));
 }
 
 } // namespace

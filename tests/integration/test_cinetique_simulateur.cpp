@@ -8,6 +8,7 @@
 #include "support/dialoguesscript.h"
 #include "support/horlogefactice.h"
 #include "support/qtprint.h"
+#include "support/localefixe.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -166,7 +167,7 @@ TEST_F(CinetiqueSimulee, CaptureOfTheAnalysis)
     const QString sortie = qEnvironmentVariable("KELVOR_CAPTURE_DIR");
     if (sortie.isEmpty())
         GTEST_SKIP() << "KELVOR_CAPTURE_DIR not set";
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const LocaleFixe francais(QLocale::French, QLocale::France);
     TSimulateur& sim = Connecte();
     sim.horloge = [this] { return horloge.ms / 1000.0; };
     sim.physique.bruit = true;
@@ -191,12 +192,11 @@ TEST_F(CinetiqueSimulee, CaptureOfTheAnalysis)
     }
     ASSERT_EQ(form.EtatAcq(), eaTerminee);
     form.PlageCB->setCurrentIndex(1);
-    Pompe(100);
+    QTest::qWait(100);      // a picture for people: the layout settles
     EXPECT_TRUE(form.grab().save(sortie + "/kinetics-analysis.png"));
     form.TraceCB->setCurrentIndex(2);
-    Pompe(100);
+    QTest::qWait(100);
     EXPECT_TRUE(form.grab().save(sortie + "/kinetics-analysis-linearised.png"));
-    QLocale::setDefault(QLocale::c());
 }
 
 // The real clock and timer: the window, the link and the simulator on one event loop.

@@ -3,6 +3,7 @@
 #include "banc.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
@@ -155,9 +156,7 @@ TEST_P(Dispatch, ReplyLineUnderEachExpectation)
     t.start();
     liaison->EnvoieCommande(c.attente, 3, "T", "MEASURE WITH LAMP");
     const qint64 duree = t.elapsed();
-    if (c.erreur)
-        AttendsQue([&] { return !vue.erreurs.isEmpty(); });
-    Pompe();
+    EXPECT_TRUE(AttendsStable([&] { return vue.erreurs.size() == (c.erreur ? 1 : 0); }, 30));
 
     c.verifie(spectro);
     EXPECT_LT(duree, 1000) << "the wait must end once the reply is handled";
@@ -290,7 +289,7 @@ TEST_P(Pannes, PositioningUnderAnInstrumentFault)
     TSimulateur& sim = Connecte();
     GetParam().arme(sim.pannes);
     liaison->GotoLambda(530);
-    Pompe(50);
+    EXPECT_TRUE(AttendsStable([&] { return vue.erreurs.size() == (GetParam().erreur ? 1 : 0); }, 50));
     EXPECT_EQ(spectro.LambdaCourante, GetParam().lambda);
     EXPECT_EQ(vue.erreurs.size(), GetParam().erreur ? 1 : 0) << vue.erreurs.join('|').left(200).toStdString();
     EXPECT_EQ(liaison->lecture(), GetParam().lambda == 530 ? lNone : lLambda);
@@ -528,8 +527,7 @@ TEST_F(Liaison, GoodbyeSendsDisconnectAndClosesThePort)
 {
     TSimulateur& sim = Connecte();
     liaison->Adieu();
-    Pompe();
-    EXPECT_EQ(sim.Journal(), QByteArray("DISCONNECT\r"));
+    EXPECT_TRUE(Attends([&] { return sim.Journal() == QByteArray("DISCONNECT\r"); }));
     EXPECT_FALSE(port.EstOuvert());
 }
 

@@ -108,8 +108,8 @@ TEST_F(PortSerie, ThreeWireLineHearsOurPortButNotAHandshakingOne)
     ASSERT_TRUE(attendCts.open(QIODevice::ReadWrite));
     attendCts.write("CONNECT\r");
     attendCts.flush();
-    Pompe(100);
-    EXPECT_TRUE(sim.Commandes().isEmpty()) << "the fault must hold a handshaking port's output";
+    EXPECT_TRUE(ResteVrai([&] { return sim.Commandes().isEmpty(); }, 100))
+        << "the fault must hold a handshaking port's output";
     attendCts.close();
 
     liaison->InitAppareil();

@@ -8,6 +8,7 @@
 #include "support/appareilscript.h"
 #include "support/dialoguesscript.h"
 #include "support/qtprint.h"
+#include "support/localefixe.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,8 +40,7 @@ public:
 class BeerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+    LocaleFixe locale{QLocale::French, QLocale::France};
 
     // A series in the given mode, wavelength set, ready to record.
     void Prepare(TModeAcquisition mode, double concMax = 0.1)

@@ -133,15 +133,13 @@ TEST(DivisePoints, KeepsEvenPointsAndPointZero)
 
 TEST(TexteDuree, HoursMinutesSecondsWithTheLocaleSeparator)
 {
-    QLocale::setDefault(QLocale::c());
+    const LocaleFixe c(QLocale::c());
     EXPECT_EQ(TexteDuree(120), "00:02:00");
     EXPECT_EQ(TexteDuree(3725), "01:02:05");
     EXPECT_EQ(TexteDuree(65535), "18:12:15");
     EXPECT_EQ(TexteDuree(-4), "00:00:00");
-    QLocale::setDefault(QLocale(QLocale::Finnish, QLocale::Finland));
-    const QString finnois = TexteDuree(3725);
-    QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(finnois, "01.02.05");
+    const LocaleFixe finnois(QLocale::Finnish, QLocale::Finland);
+    EXPECT_EQ(TexteDuree(3725), "01.02.05");
 }
 
 TEST(TValidateurDuree, AcceptsWhatTheParserReadsAndRefusesTheRest)

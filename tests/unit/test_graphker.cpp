@@ -4,6 +4,7 @@
 #include "instrument/cfgspect.h"
 #include "support/canevasenregistreur.h"
 #include "support/dialoguesscript.h"
+#include "support/localefixe.h"
 #include "util/chromato.h"
 
 #include <QFile>
@@ -29,8 +30,7 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 class LocaleFrancaise : public ::testing::Test
 {
 protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+    LocaleFixe locale{QLocale::French, QLocale::France};
 };
 
 // ----------------------------------------------------------------------------- setDelta
