@@ -1,8 +1,7 @@
 #include "exchange/csv.h"
 
 #include "util/labutil.h"
-
-#include <QFileInfo>
+#include "util/nomfichier.h"
 
 #include <cmath>
 
@@ -43,7 +42,7 @@ QByteArray OctetsCsv(const QString& texte)
 
 QString NomFichierCsv(const QString& nom)
 {
-    return QFileInfo(nom).suffix().isEmpty() ? nom + QStringLiteral(".csv") : nom;
+    return AvecExtension(nom, QStringLiteral("csv"));
 }
 
 } // namespace kelvor

@@ -8,6 +8,7 @@
 #include "platform/pressepapier.h"
 #include "util/dialogues.h"
 #include "windows/aide.h"
+#include "windows/exportgraphe.h"
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
@@ -199,6 +200,13 @@ void TBeerForm::Construit()
     bouton(ExitBtn0, QStringLiteral("&Quitter"), QStyle::SP_DialogCloseButton, QString(),
            &TBeerForm::ExitItemClick);
     barre->addStretch(1);
+    AjouteMenuImage(*PrintBtn0, [this](TCanevas& canevas, const TRectangle& rect) {
+        CopieVersGraphe();
+        Tgraphe g = Graphe;     // the screen's graph keeps its layout
+        g.canvas = &canevas;
+        g.LimiteFenetre = rect;
+        g.Draw();
+    });
 
     SaveMenu = new QMenu(SaveBtn);
     destinations_ = new QActionGroup(this);

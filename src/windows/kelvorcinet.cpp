@@ -12,6 +12,7 @@
 #include "util/dialogues.h"
 #include "util/horloge.h"
 #include "windows/aide.h"
+#include "windows/exportgraphe.h"
 #include "windows/spinedit.h"
 
 #include <QAccessibleWidget>
@@ -193,6 +194,13 @@ void TCinetiqueForm::Construit()
     ZeroBtnBis = outil(QStringLiteral("Zéro/&Blanc"),
                        QStringLiteral("|Mettre la cuve avec le solvant puis cliquer ici"));
     PrintBtn = outil(QStringLiteral("&Imprimer"), QStringLiteral("|Impression du graphe"));
+    AjouteMenuImage(*PrintBtn, [this](TCanevas& canevas, const TRectangle& rect) {
+        try {
+            DessineGraphe(canevas, rect);
+        } catch (const EErreurCalcul&) {
+        }
+        OscilloPaint();     // the screen's graph takes its own layout back
+    });
     ExitBtn = outil(QStringLiteral("&Quitter"), {});
     lb->addStretch(1);
     fond->addWidget(barre);
@@ -794,6 +802,17 @@ void TCinetiqueForm::DecritGraphe()
                                           .arg(Cinetique.NbrePoints()));
 }
 
+void TCinetiqueForm::DessineGraphe(TCanevas& canevas, const TRectangle& rect)
+{
+    DecritGraphe();
+    Tgraphe& g = VueLineaire() ? GrapheLineaire : Graphe;
+    Graphe.canvas = &canevas;
+    g.canvas = &canevas;
+    g.LimiteFenetre = rect;
+    g.Draw();
+    TraceAnalyse();
+}
+
 void TCinetiqueForm::OscilloPaint()
 {
     const QSize taille = Oscillo->size();
@@ -803,14 +822,8 @@ void TCinetiqueForm::OscilloPaint()
         Oscillo->image = QImage(taille, QImage::Format_RGB32);
     if (!canevas_.Attache(&Oscillo->image))
         return;
-    DecritGraphe();
-    Tgraphe& g = VueLineaire() ? GrapheLineaire : Graphe;
-    Graphe.canvas = &canevas_;
-    g.canvas = &canevas_;
-    g.LimiteFenetre = TRectangle{0, 0, taille.width(), taille.height()};
     try {
-        g.Draw();
-        TraceAnalyse();
+        DessineGraphe(canevas_, TRectangle{0, 0, taille.width(), taille.height()});
     } catch (const EErreurCalcul&) {
         // Limits are kept apart by this window; a failed layout leaves the last picture.
     }

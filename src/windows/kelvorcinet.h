@@ -145,6 +145,8 @@ public:
     void DureeSpinUpClick();
     void DureeSpinDownClick();
     void OscilloPaint();
+    // The graph as shown, on any surface; throws EErreurCalcul like Tgraphe::Draw.
+    void DessineGraphe(TCanevas& canevas, const TRectangle& rect);
     // What the graph shows, for screen readers: at each repaint and each new point.
     void DecritGraphe();
 

@@ -16,11 +16,13 @@
 #include "windows/spinedit.h"
 #include "windows/communs.h"
 #include "windows/aide.h"
+#include "windows/panneauspectre.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -267,7 +269,13 @@ void TSpectreMain::FormCreate()
     colonne->addWidget(panneau);
 
     PaintBox = new TZoneGraphe(*this, centre);
-    colonne->addWidget(PaintBox, 1);
+    Panneau = new TPanneauSpectre(GrapheSpectre, centre);
+    Panneau->Redessine = [this] { Redessine(); };
+    Panneau->InstalleActions(*ToolBar, AProposAct, *SauverAct);
+    auto* grapheEtPanneau = new QHBoxLayout;
+    grapheEtPanneau->addWidget(PaintBox, 1);
+    grapheEtPanneau->addWidget(Panneau);
+    colonne->addLayout(grapheEtPanneau, 1);
     setCentralWidget(centre);
 
     // The instructions and the button over the graph while no instrument is connected.
@@ -706,6 +714,7 @@ void TSpectreMain::SpectreClick()
     for (qint32 l = spectro.MiniLambda(); l <= spectro.MaxiLambda && DansVecteur(l); ++l)
         GrapheSpectre.valeurY[l] = PasDeValeur();
     GrapheSpectre.mondeY.maxi = spectro.MaxiAbs;
+    Panneau->BalayageCommence();
     Redessine();
     Liaison->lecture = lSpectre;
     Liaison->etatSpectre = esEnCours;
@@ -816,8 +825,10 @@ void TSpectreMain::FinSpectre()
     const qint32 d = spectro.FinLambda - spectro.DebutLambda;
     dataOK = d > 16;
     SauvegardeAfaire = d > 16;
-    if (d > 16)
+    if (d > 16) {
         GrapheSpectre.mondeY.maxi = GrapheSpectre.MaxiY();
+        Panneau->NouveauCourant(NomSpectreHeure(QTime::currentTime()), spectro.DebutLambda, spectro.FinLambda);
+    }
     Redessine();
 }
 
@@ -891,6 +902,7 @@ void TSpectreMain::DebutSEChange()
     spectro.DebutLambda = DebutSE->Value();
     FinSE->SetMinValue(spectro.DebutLambda + 30);
     TraceBornes();
+    Panneau->PlageChange(spectro.DebutLambda, spectro.FinLambda);
 }
 
 void TSpectreMain::FinSEChange()
@@ -899,6 +911,7 @@ void TSpectreMain::FinSEChange()
     spectro.FinLambda = FinSE->Value();
     DebutSE->SetMaxValue(spectro.FinLambda - 30);
     TraceBornes();
+    Panneau->PlageChange(spectro.DebutLambda, spectro.FinLambda);
 }
 
 void TSpectreMain::BeerClick()
@@ -971,6 +984,7 @@ void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
         // Axis limits the window never sets; nothing sensible to draw.
         return;
     }
+    Panneau->TraceSurGraphe(GrapheSpectre);
     TraceBornes();
     if (lecture() == lLigneBase) {
         const QString texte = QStringLiteral("Blanc en cours");
@@ -1127,7 +1141,8 @@ void TSpectreMain::PaintBoxMouseUp(qint32 X, qint32 Y)
 
 void TSpectreMain::SauveSpectreClick()
 {
-    const QString nom = Dialogues().FichierSauve(QStringLiteral("Enregistrer le spectre"), {}, {}, {});
+    const QString nom = Dialogues().FichierSauve(QStringLiteral("Enregistrer le spectre"),
+                                                 QStringLiteral("Spectre (*.txt)|*.txt"), QStringLiteral("txt"), {});
     if (nom.isEmpty())
         return;
     QString erreur;
@@ -1148,7 +1163,8 @@ void TSpectreMain::FileOpenClick()
     }
     if (!ContinueSansSauver())
         return;
-    const QString nom = Dialogues().FichierOuvre(QStringLiteral("Ouvrir un spectre"), {}, {});
+    const QString nom = Dialogues().FichierOuvre(QStringLiteral("Ouvrir un spectre"),
+                                                 QStringLiteral("Spectre (*.txt)|*.txt|Tous les fichiers (*)|*"), {});
     if (!nom.isEmpty())
         FileOpenAccept(nom);
 }
@@ -1169,6 +1185,7 @@ void TSpectreMain::FileOpenAccept(const QString& nom)
     GrapheSpectre.valeurY = lu.y;
     spectro.DebutLambda = lu.debut;
     spectro.FinLambda = lu.fin;
+    Panneau->NouveauCourant(QFileInfo(nom).completeBaseName(), lu.debut, lu.fin);
     Redessine();
 }
 

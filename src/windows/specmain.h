@@ -29,6 +29,7 @@ class TAboutBox;
 class TChoixSpectroDlg;
 class TConstanteDlg;
 class TFormDDE;
+class TPanneauSpectre;
 class TPort;
 class TSpectreMain;
 class TSpinEdit;
@@ -124,6 +125,7 @@ public:
     QPushButton* ConnectionBtn = nullptr;
     QLabel* NoteLabel = nullptr;
     QProgressBar* Progression = nullptr;
+    TPanneauSpectre* Panneau = nullptr;     // λmax, colour, legend, exports
 
     // --- The link's operations, under their names ---
     void EnvoieCommande(Tlecture e, qint32 s, const QString& t, const QByteArray& c);
