@@ -33,7 +33,7 @@ void TraceCourbe(Tgraphe& g, const TCourbeSpectre& c)
     canvas.Pen.Width = 2;
     canvas.Pen.Style = StyleTrait(c.tirets);
     bool premier = true;
-    const qint32 fin = std::min(c.fin, MaxIndiceVecteur);
+    const qint32 fin = std::min<qint32>(c.fin, MaxIndiceVecteur);
     for (qint32 l = std::max(c.debut, 0); l <= fin; ++l) {
         qint32 xi = -1, yi = -1;
         g.WindowXY(l, c.y[l], xi, yi);
@@ -138,7 +138,7 @@ double MaxiAutresSpectres(const TSuperposition& s)
     for (const TCourbeSpectre& c : s.Courbes()) {
         if (!Autre(c))
             continue;
-        const qint32 fin = std::min(c.fin, MaxIndiceVecteur);
+        const qint32 fin = std::min<qint32>(c.fin, MaxIndiceVecteur);
         for (qint32 l = std::max(c.debut, 0); l <= fin; ++l)
             if (std::isfinite(c.y[l]) && !(c.y[l] <= maxi))
                 maxi = c.y[l];

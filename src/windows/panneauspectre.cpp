@@ -159,6 +159,10 @@ void TPanneauSpectre::NouveauCourant(const QString& nom, qint32 debut, qint32 fi
 
 void TPanneauSpectre::BalayageCommence()
 {
+    // The spectrum being replaced leaves the legend and the exports; the kept ones stay.
+    const QList<TCourbeSpectre>& courbes = superposition_.Courbes();
+    if (!courbes.isEmpty() && courbes.front().courant)
+        superposition_.Retire(0);
     avecCourant_ = false;
     Analyse();
     MajLegende();
@@ -226,8 +230,7 @@ void TPanneauSpectre::MajLegende()
     Legende->setCurrentRow(std::min(choisi, Legende->count() - 1));
     const QString texte = superposition_.TexteLegende();
     Legende->setAccessibleDescription(texte);
-    const bool courantGardable = avecCourant_ && superposition_.Courbes().size() < TSuperposition::NbreMaxi;
-    GarderBtn->setEnabled(courantGardable);
+    GarderBtn->setEnabled(superposition_.Gardable());
     const int i = Legende->currentRow();
     RetirerBtn->setEnabled(i >= 0 && i < superposition_.Courbes().size() && !superposition_.Courbes()[i].courant);
     majLegende_ = false;
@@ -259,7 +262,7 @@ void TPanneauSpectre::AjouterClick()
                                                  QStringLiteral("Spectre (*.txt)|*.txt"), {});
     if (nom.isEmpty())
         return;
-    const Tspectro& spectro = Spectro();
+    Tspectro& spectro = Spectro();
     Vecteur vide;
     vide.fill(PasDeValeur());
     TSpectreLu lu;

@@ -11,6 +11,7 @@
 #include "support/canevasenregistreur.h"
 #include "support/dialoguesscript.h"
 #include "support/localefixe.h"
+#include "util/chromato.h"
 #include "support/spectresynthetique.h"
 #include "windows/exportgraphe.h"
 #include "windows/panneauspectre.h"
@@ -282,6 +283,8 @@ TEST_F(PanneauSpectre, PrintButtonOffersTheImageEntriesAndPrintsTheWholeGraph)
     const QString chemin = dossier.filePath("page.pdf");
     TImprimantePdf pdf(chemin, 72);
     SetImprimante(&pdf);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     dialogues.Repond(true);
     QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
     SetImprimante(nullptr);
@@ -346,6 +349,7 @@ TEST_F(PanneauSimule, TwoScansKeptSideBySideEachWithItsReadouts)
     w->SpectreClick();
     EXPECT_EQ(Texte("λmax"), "");
     EXPECT_FALSE(P().GarderBtn->isEnabled());
+    EXPECT_EQ(Legende().count('\n'), 0) << "only the kept one while the new one is measured";
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->etatSpectre() == esAttente; }, 20000));
     const QStringList noms = Legende().split('\n');
     ASSERT_EQ(noms.size(), 2);
