@@ -63,7 +63,7 @@ QLabel* Titre(const QString& texte, QWidget* parent)
 
 TPanneauSpectre::TPanneauSpectre(Tgraphe& graphe, QWidget* parent) : QWidget(parent), graphe_(graphe)
 {
-    setFixedWidth(250);
+    setFixedWidth(270);
     auto* colonne = new QVBoxLayout(this);
     colonne->setContentsMargins(6, 6, 6, 6);
 

@@ -64,6 +64,7 @@ TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
     // The scan kept, a second one at a lower concentration over it: two spectra, their
     // legend, the new one's λmax and colour.
     w.Panneau->GarderClick();
+    QTest::qWait(1000);         // a name of its own: "Spectre hh:mm:ss" of the next second
     sim.physique.concentration = 0.45;
     dialogues.Repond(true);     // the first scan is not saved: go on
     dialogues.Repond(true);
