@@ -195,11 +195,15 @@ void TCinetiqueForm::Construit()
                        QStringLiteral("|Mettre la cuve avec le solvant puis cliquer ici"));
     PrintBtn = outil(QStringLiteral("&Imprimer"), QStringLiteral("|Impression du graphe"));
     AjouteMenuImage(*PrintBtn, [this](TCanevas& canevas, const TRectangle& rect) {
+        TCanevas* const ecran[] = {Graphe.canvas, GrapheLineaire.canvas};
         try {
             DessineGraphe(canevas, rect);
         } catch (const EErreurCalcul&) {
         }
-        OscilloPaint();     // the screen's graph takes its own layout back
+        // The surface goes away after this drawing; the screen's graph takes its own back.
+        Graphe.canvas = ecran[0];
+        GrapheLineaire.canvas = ecran[1];
+        OscilloPaint();
     });
     ExitBtn = outil(QStringLiteral("&Quitter"), {});
     lb->addStretch(1);
