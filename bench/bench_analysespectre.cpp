@@ -1,8 +1,15 @@
 // Cost of what is worked out from a finished spectrum: its peaks and its colour, on the
-// widest scan (198..1000 nm every nanometre) of the simulator's purple dye with noise.
+// widest scan (198..1000 nm every nanometre) of the simulator's purple dye with noise;
+// and of drawing the graph full of spectra.
+#include "graph/graphker.h"
+#include "instrument/cfgspect.h"
 #include "mesure/couleursolution.h"
 #include "mesure/pics.h"
+#include "mesure/tracespectres.h"
 #include "physique.h"
+
+#include <QGuiApplication>
+#include <QImage>
 
 #include <benchmark/benchmark.h>
 #include <random>
@@ -54,6 +61,44 @@ void BM_PicsEtCouleur(benchmark::State& state)
 }
 BENCHMARK(BM_PicsEtCouleur)->Unit(benchmark::kMicrosecond);
 
+// The spectrum graph at 1600x900 with the most it holds: the current spectrum, seven
+// others, the peaks and the legend, all over the widest range.
+void BM_HuitSpectres1600x900(benchmark::State& state)
+{
+    Spectro().DebutLambda = Debut;
+    Spectro().FinLambda = Fin;
+    QImage image(1600, 900, QImage::Format_RGB32);
+    TCanevasQt canevas(&image);
+    Tgraphe g;
+    g.SetMonde(Debut, 0, Fin, 2.5);
+    g.valeurY = SpectreBruite();
+    TSuperposition s;
+    s.DefinitCourant(QStringLiteral("courant"), g.valeurY, Debut, Fin);
+    for (int i = 1; i < TSuperposition::NbreMaxi; ++i) {
+        Vecteur y = g.valeurY;
+        for (double& a : y)
+            a *= 1.0 - i / 10.0;
+        s.Ajoute(QStringLiteral("Spectre %1").arg(i), y, Debut, Fin);
+    }
+    const TPics pics = CherchePics(g.valeurY, Debut, Fin);
+    for (auto _ : state) {
+        g.Draw({canevas, TRectangle{0, 0, 1600, 900}});
+        TraceAutresSpectres(canevas, g, s);
+        TracePics(canevas, g, pics);
+        TraceLegende(canevas, g, s);
+    }
+}
+BENCHMARK(BM_HuitSpectres1600x900)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

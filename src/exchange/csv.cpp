@@ -1,8 +1,8 @@
 #include "exchange/csv.h"
 
 #include "util/labutil.h"
+#include "util/nomfichier.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -60,7 +60,7 @@ QByteArray OctetsCsv(const QString& texte)
 
 QString NomFichierCsv(const QString& nom)
 {
-    return QFileInfo(nom).suffix().isEmpty() ? nom + QStringLiteral(".csv") : nom;
+    return AvecExtension(nom, QStringLiteral("csv"));
 }
 
 } // namespace kelvor

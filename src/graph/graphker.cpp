@@ -3,7 +3,6 @@
 #include "graph/imprimante.h"
 #include "instrument/cfgspect.h"
 #include "util/chromato.h"
-#include "util/dialogues.h"
 
 #include <QLocale>
 
@@ -486,25 +485,11 @@ void Tgraphe::Reset()
 
 void Tgraphe::Imprime()
 {
-    if (!Dialogues().Confirme(QStringLiteral("Impression ?"), TDialogues::bOkAnnuler))
-        return;
-    TImprimante* imprimante = Imprimante();
-    QString erreur;
-    TCanevas* page = imprimante ? imprimante->Commence(erreur) : nullptr;
-    if (!page) {
-        Dialogues().Message(erreur.isEmpty()
-                                ? QStringLiteral("Aucune imprimante n'est installée : "
-                                                 "impression impossible.")
-                                : erreur);
-        return;
-    }
-    try {
-        Draw({*page, page->ClipRect()});
-    } catch (...) {
-        imprimante->Abandonne();
-        throw;
-    }
-    imprimante->Termine();
+    // A copy takes the page's layout, so the screen's mapping stays as it is.
+    ImprimeDessin([this](TCanevas& page, const TRectangle& rect) {
+        Tgraphe copie = *this;
+        copie.Draw({page, rect});
+    });
 }
 
 } // namespace kelvor

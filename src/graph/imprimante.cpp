@@ -1,5 +1,7 @@
 #include "graph/imprimante.h"
 
+#include "util/dialogues.h"
+
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -44,6 +46,29 @@ TCanevas* TImprimantePdf::Commence(QString& erreur)
         return nullptr;
     }
     return page_.get();
+}
+
+void ImprimeDessin(const TDessin& dessin)
+{
+    if (!Dialogues().Confirme(QStringLiteral("Impression ?"), TDialogues::bOkAnnuler))
+        return;
+    TImprimante* imprimante = Imprimante();
+    QString erreur;
+    TCanevas* page = imprimante ? imprimante->Commence(erreur) : nullptr;
+    if (!page) {
+        Dialogues().Message(erreur.isEmpty()
+                                ? QStringLiteral("Aucune imprimante n'est installée : "
+                                                 "impression impossible.")
+                                : erreur);
+        return;
+    }
+    try {
+        dessin(*page, page->ClipRect());
+    } catch (...) {
+        imprimante->Abandonne();
+        throw;
+    }
+    imprimante->Termine();
 }
 
 void TImprimantePdf::Termine()

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QPdfWriter;
@@ -28,6 +29,12 @@ public:
 // The printer in use, or nullptr when none has been installed; the caller keeps ownership.
 TImprimante* Imprimante();
 void SetImprimante(TImprimante* imprimante);
+
+// A drawing of a whole picture on a surface, filling the given rectangle.
+using TDessin = std::function<void(TCanevas& canevas, const TRectangle& rect)>;
+// Asks "Impression ?" and prints the drawing on one page of the installed printer; a
+// printer that cannot start says why.
+void ImprimeDessin(const TDessin& dessin);
 
 // Prints to a PDF file: A4 landscape at the given resolution.
 class TImprimantePdf : public TImprimante

@@ -198,8 +198,10 @@ void TSpectre::FinSpectre()
     const qint32 d = spectro.FinLambda - spectro.DebutLambda;
     dataOK = d > 16;
     SauvegardeAfaire = d > 16;
-    if (d > 16)
+    if (d > 16) {
         Graphe.mondeY.maxi = Graphe.MaxiY();
+        vue.SpectreTermine();
+    }
     vue.Redessine();
 }
 

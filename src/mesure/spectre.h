@@ -29,6 +29,8 @@ public:
     virtual void Avancement(qint32 pourcent) = 0;
     // The scan is over: hourglass and progress gone.
     virtual void BalayageFini() = 0;
+    // A sample scan gave a new spectrum (a range too short to be one gives none).
+    virtual void SpectreTermine() = 0;
     virtual void MajActions() = 0;
     virtual void Statut(const QString& texte) = 0;
     // A spectrum file that could not be read or written, for the general error report.

@@ -42,6 +42,8 @@ public:
     // Copies the current spectrum beside the others ("Garder"). False with a French
     // message when there is none, it was kept already, or the graph is full.
     bool Garde(QString* erreur = nullptr);
+    // The current spectrum is there and can still be kept.
+    bool Gardable() const { return AvecCourant() && !courantGarde_ && Place(nullptr); }
     // Adds a spectrum beside the others (opened from a file). False with a French
     // message when the graph is full.
     bool Ajoute(const QString& nom, const Vecteur& y, qint32 debut, qint32 fin,

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
@@ -77,6 +78,12 @@ QString TDialoguesQt::FichierSauve(const QString& titre, const QString& filtre,
     QFileDialog dlg(QApplication::activeWindow(), titre, nom, FiltreQt(filtre));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(extensionDefaut);
+    // A bare name takes the extension of the file type chosen in the list.
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& type) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\(\\*\\.(\\w+)")).match(type);
+        if (m.hasMatch())
+            dlg.setDefaultSuffix(m.captured(1));
+    });
     // Choosing an existing name replaces that file without a further question.
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())

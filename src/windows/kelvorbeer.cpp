@@ -4,6 +4,7 @@
 #include "instrument/inifile.h"
 #include "windows/aide.h"
 #include "windows/boiteaoutils.h"
+#include "windows/exportgraphe.h"
 #include "windows/modebeer.h"
 #include "windows/spinedit.h"
 
@@ -178,6 +179,11 @@ void TBeerForm::Construit()
     bouton(ExitBtn0, QStringLiteral("&Quitter"), QStyle::SP_DialogCloseButton, QString(),
            &TBeerForm::ExitItemClick);
     barre->addStretch(1);
+    AjouteMenuImage(*PrintBtn0, [this](TCanevas& canevas, const TRectangle& rect) {
+        CopieVersGraphe();
+        Tgraphe g = Graphe;     // the screen's graph keeps its layout
+        g.Draw({canevas, rect});
+    });
 
     destinations_ = new TDestinations(SaveBtn);
     SaveMenu = destinations_->Menu;

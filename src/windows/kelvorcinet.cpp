@@ -11,6 +11,7 @@
 #include "util/horloge.h"
 #include "windows/aide.h"
 #include "windows/boiteaoutils.h"
+#include "windows/exportgraphe.h"
 #include "windows/spinedit.h"
 
 #include <QAccessibleWidget>
@@ -164,6 +165,13 @@ void TCinetiqueForm::Construit()
     ZeroBtnBis = outil(QStringLiteral("Zéro/&Blanc"),
                        QStringLiteral("|Mettre la cuve avec le solvant puis cliquer ici"));
     PrintBtn = outil(QStringLiteral("&Imprimer"), QStringLiteral("|Impression du graphe"));
+    AjouteMenuImage(*PrintBtn, [this](TCanevas& canevas, const TRectangle& rect) {
+        Tgraphe copie = GrapheMontre();     // the screen's graph keeps its layout
+        try {
+            DessineGraphe(canevas, rect, copie);
+        } catch (const EErreurCalcul&) {
+        }
+    });
     ExitBtn = outil(QStringLiteral("&Quitter"), {});
     lb->addStretch(1);
     fond->addWidget(barre);
@@ -744,16 +752,25 @@ void TCinetiqueForm::DecritGraphe()
                                           .arg(Cinetique.NbrePoints()));
 }
 
+Tgraphe& TCinetiqueForm::GrapheMontre()
+{
+    return VueLineaire() ? GrapheLineaire : Graphe;
+}
+
+void TCinetiqueForm::DessineGraphe(TCanevas& canevas, const TRectangle& rect, Tgraphe& g)
+{
+    DecritGraphe();
+    g.Draw({canevas, rect});
+    TraceAnalyse(canevas, g);
+}
+
 void TCinetiqueForm::OscilloPaint()
 {
     if (!Oscillo->Attache(canevas_))
         return;
     const QSize taille = Oscillo->Image().size();
-    DecritGraphe();
-    Tgraphe& g = VueLineaire() ? GrapheLineaire : Graphe;
     try {
-        g.Draw({canevas_, TRectangle{0, 0, taille.width(), taille.height()}});
-        TraceAnalyse();
+        DessineGraphe(canevas_, TRectangle{0, 0, taille.width(), taille.height()}, GrapheMontre());
     } catch (const EErreurCalcul&) {
         // Limits are kept apart by this window; a failed layout leaves the last picture.
     }
@@ -855,7 +872,7 @@ void TCinetiqueForm::PrepareLineaire()
     g.SetMonde(x1, y1 - marge, x2, y2 + marge);
 }
 
-void TCinetiqueForm::TraceAnalyse()
+void TCinetiqueForm::TraceAnalyse(TCanevas& canevas, Tgraphe& g)
 {
     if (EtatAcq() != eaTerminee)
         return;
@@ -866,11 +883,11 @@ void TCinetiqueForm::TraceAnalyse()
         const auto ordre = static_cast<TOrdreCinet>(TraceCB->currentIndex() - 1);
         const double t0 = Analyse.Ajustement(ordre).t0;
         const TSerieLineaire s = serie_;
-        TraceFonction(canevas_, GrapheLineaire, [s, t0](double t) { return s.ordonnee + s.pente * (t - t0); },
+        TraceFonction(canevas, g, [s, t0](double t) { return s.ordonnee + s.pente * (t - t0); },
                       Analyse.tDebut, Analyse.tFin, bleu);
     } else if (const TAjustementCinet* m = Analyse.Meilleur()) {
         const TAjustementCinet f = *m;
-        TraceFonction(canevas_, Graphe, [f](double t) { return f.Modele(t); }, Analyse.tDebut, Analyse.tFin, bleu);
+        TraceFonction(canevas, g, [f](double t) { return f.Modele(t); }, Analyse.tDebut, Analyse.tFin, bleu);
     }
 }
 

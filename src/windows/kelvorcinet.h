@@ -145,6 +145,11 @@ public:
     void DureeSpinUpClick();
     void DureeSpinDownClick();
     void OscilloPaint();
+    // The graph shown (linear view or not).
+    Tgraphe& GrapheMontre();
+    // g (the graph shown, or a copy of it) laid out on rect and drawn there; throws
+    // EErreurCalcul like Tgraphe::Draw.
+    void DessineGraphe(TCanevas& canevas, const TRectangle& rect, Tgraphe& g);
     // What the graph shows, for screen readers: at each repaint and each new point.
     void DecritGraphe();
 
@@ -192,7 +197,8 @@ private:
     void PrepareLineaire();
     bool VueLineaire() const;
     // Fitted curve, or straight line, and the span, over the picture just drawn.
-    void TraceAnalyse();
+    // The fitted curve of a finished run, on g (the graph shown, or a copy of it).
+    void TraceAnalyse(TCanevas& canevas, Tgraphe& g);
     bool GlisseSouris(QEvent* event);
     // A journal write that failed is reported once per run.
     void JournalEcrit(bool ok);

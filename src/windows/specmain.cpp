@@ -17,10 +17,12 @@
 #include "windows/aide.h"
 #include "windows/garde.h"
 #include "windows/boiteaoutils.h"
+#include "windows/panneauspectre.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -192,7 +194,13 @@ void TSpectreMain::FormCreate()
     connect(PaintBox, &TZoneImage::Appui, this, &TSpectreMain::PaintBoxMouseDown);
     connect(PaintBox, &TZoneImage::Deplacement, this, &TSpectreMain::PaintBoxMouseMove);
     connect(PaintBox, &TZoneImage::Relache, this, &TSpectreMain::PaintBoxMouseUp);
-    colonne->addWidget(PaintBox, 1);
+    Panneau = new TPanneauSpectre(GrapheSpectre, centre);
+    Panneau->Redessine = [this] { Redessine(); };
+    Panneau->InstalleActions(*ToolBar, AProposAct, *SauverAct);
+    auto* grapheEtPanneau = new QHBoxLayout;
+    grapheEtPanneau->addWidget(PaintBox, 1);
+    grapheEtPanneau->addWidget(Panneau);
+    colonne->addLayout(grapheEtPanneau, 1);
     setCentralWidget(centre);
 
     // The instructions and the button over the graph while no instrument is connected.
@@ -584,6 +592,11 @@ void TSpectreMain::BalayageFini()
     Progression->hide();
 }
 
+void TSpectreMain::SpectreTermine()
+{
+    Panneau->NouveauCourant(NomSpectreHeure(QTime::currentTime()), spectro.DebutLambda, spectro.FinLambda);
+}
+
 void TSpectreMain::Echec(const QString& message)
 {
     RapporteErreur(message);
@@ -626,6 +639,7 @@ void TSpectreMain::SpectreClick()
     SetObscuriteProc();
     if (!EnLigne())
         return;
+    Panneau->BalayageCommence();
     Spectre.DemarreSpectre(DebutSE->Value(), FinSE->Value());
 }
 
@@ -668,6 +682,7 @@ void TSpectreMain::DebutSEChange()
     Spectre.ChangeDebut(DebutSE->Value());
     FinSE->SetMinValue(Spectre.FinMini());
     TraceBornes();
+    Panneau->PlageChange(spectro.DebutLambda, spectro.FinLambda);
 }
 
 void TSpectreMain::FinSEChange()
@@ -676,6 +691,7 @@ void TSpectreMain::FinSEChange()
     Spectre.ChangeFin(FinSE->Value());
     DebutSE->SetMaxValue(Spectre.DebutMaxi());
     TraceBornes();
+    Panneau->PlageChange(spectro.DebutLambda, spectro.FinLambda);
 }
 
 void TSpectreMain::BeerClick()
@@ -747,6 +763,7 @@ void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
         // Axis limits the window never sets; nothing sensible to draw.
         return;
     }
+    Panneau->TraceSurGraphe(c, GrapheSpectre);
     TraceBornes(surface);
     if (lecture() == lLigneBase) {
         const QString texte = QStringLiteral("Blanc en cours");
@@ -892,7 +909,8 @@ void TSpectreMain::PaintBoxMouseUp(qint32 X, qint32 Y)
 
 void TSpectreMain::SauveSpectreClick()
 {
-    const QString nom = Dialogues().FichierSauve(QStringLiteral("Enregistrer le spectre"), {}, {}, {});
+    const QString nom = Dialogues().FichierSauve(QStringLiteral("Enregistrer le spectre"),
+                                                 QStringLiteral("Spectre (*.txt)|*.txt"), QStringLiteral("txt"), {});
     if (nom.isEmpty())
         return;
     Spectre.Sauve(nom, DateHeureCourante());
@@ -902,14 +920,18 @@ void TSpectreMain::FileOpenClick()
 {
     if (!Spectre.PeutOuvrir())
         return;
-    const QString nom = Dialogues().FichierOuvre(QStringLiteral("Ouvrir un spectre"), {}, {});
+    const QString nom = Dialogues().FichierOuvre(QStringLiteral("Ouvrir un spectre"),
+                                                 QStringLiteral("Spectre (*.txt)|*.txt|Tous les fichiers (*)|*"), {});
     if (!nom.isEmpty())
         FileOpenAccept(nom);
 }
 
 void TSpectreMain::FileOpenAccept(const QString& nom)
 {
-    Spectre.Ouvre(nom);
+    if (!Spectre.Ouvre(nom))
+        return;
+    Panneau->NouveauCourant(QFileInfo(nom).completeBaseName(), spectro.DebutLambda, spectro.FinLambda);
+    Redessine();
 }
 
 void TSpectreMain::RegSaveBtnClick()

@@ -31,6 +31,7 @@ class TAboutBox;
 class TChoixSpectroDlg;
 class TConstanteDlg;
 class TFormDDE;
+class TPanneauSpectre;
 class TPort;
 class TSpinEdit;
 
@@ -97,6 +98,7 @@ public:
     QPushButton* ConnectionBtn = nullptr;
     QLabel* NoteLabel = nullptr;
     QProgressBar* Progression = nullptr;
+    TPanneauSpectre* Panneau = nullptr;     // λmax, colour, legend, exports
 
     // --- The link's operations, under their names ---
     void EnvoieCommande(Tlecture e, qint32 s, const QString& t, const QByteArray& c);
@@ -163,6 +165,7 @@ private:
     void BalayageDemarre() override;
     void Avancement(qint32 pourcent) override;
     void BalayageFini() override;
+    void SpectreTermine() override;
     void Echec(const QString& message) override;
     void ActionsEchange(bool enCours) override;
     void Etiquette(const QString& texte) override;

@@ -4,6 +4,7 @@
 #include "graph/canevas.h"
 #include "simulateur.h"
 #include "support/dialoguesscript.h"
+#include "windows/panneauspectre.h"
 #include "windows/specmain.h"
 #include "windows/spinedit.h"
 
@@ -59,6 +60,17 @@ TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.etatSpectre() == esAttente; }, 20000));
     w.PaintBoxMouseMove(w.PaintBox->width() / 2, w.PaintBox->height() / 2);
     Photo(w, "spectrum-window-scan.png");
+
+    // The scan kept, a second one at a lower concentration over it: two spectra, their
+    // legend, the new one's λmax and colour.
+    w.Panneau->GarderClick();
+    QTest::qWait(1000);         // a name of its own: "Spectre hh:mm:ss" of the next second
+    sim.physique.concentration = 0.45;
+    dialogues.Repond(true);     // the first scan is not saved: go on
+    dialogues.Repond(true);
+    w.SpectreClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.etatSpectre() == esAttente; }, 20000));
+    Photo(w, "spectrum-window-overlays.png");
 }
 
 } // namespace

@@ -730,11 +730,10 @@ TEST_F(Impression, ConfirmedPrintGivesOneLandscapePage)
 {
     SetImprimante(&pdf);
     dialogues.Repond(true);
+    const TRectangle avant = g.LimiteCourbe;
     g.Imprime();
     EXPECT_TRUE(ecran.traces.isEmpty()) << "the screen is not drawn on";
-    // Laid out afresh in printer pixels, until the owner draws on screen again.
-    EXPECT_GT(g.LimiteCourbe.Right - g.LimiteCourbe.Left, 2000);
-    EXPECT_GT(g.LimiteCourbe.Right - g.LimiteCourbe.Left, g.LimiteCourbe.Bottom - g.LimiteCourbe.Top);
+    EXPECT_EQ(g.LimiteCourbe, avant) << "the screen's layout stays as it was";
 
     QFile f(chemin);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

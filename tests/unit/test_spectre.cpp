@@ -70,6 +70,7 @@ public:
     void BalayageDemarre() override { appels << "Demarre"; }
     void Avancement(qint32 p) override { avancement << p; }
     void BalayageFini() override { appels << "Fini"; }
+    void SpectreTermine() override { appels << "Termine"; }
     void MajActions() override {}
     void Statut(const QString& texte) override { statuts << texte; }
     void Echec(const QString& message) override { echecs << message; }
