@@ -1,6 +1,5 @@
 #include "windows/specmain.h"
 
-
 #include "windows/about.h"
 #include "exchange/fichierspectre.h"
 #include "windows/kelvorconst.h"
@@ -157,6 +156,10 @@ void TSpectreMain::FormCreate()
                  QStringLiteral("Pas de mesure du spectre en nm"), 1, 1, 10, 1);
     DebutSE = spin(QStringLiteral("λmin"), {}, QStringLiteral("Début du spectre en nm"), 8, 325, 800, 500);
     FinSE = spin(QStringLiteral("λmax"), {}, QStringLiteral("Fin du spectre en nm"), 8, 500, 999, 800);
+    // "λmax" alone names the peak readout; this label names the scan's upper end.
+    for (QLabel* l : panneau->findChildren<QLabel*>())
+        if (l->buddy() == FinSE)
+            l->setAccessibleName(QStringLiteral("Fin du balayage (λmax)"));
     ligne->addWidget(new QLabel(QStringLiteral("en nm"), panneau));
     ligne->addStretch(1);
 
@@ -753,9 +756,12 @@ void TSpectreMain::Redessine()
 
 void TSpectreMain::PaintBoxPaint(TCanevas& c, const TRectangle& rect)
 {
-    PaintBox->setAccessibleDescription(QStringLiteral("Spectre, %1 à %2 nm")
-                                           .arg(qRound(GrapheSpectre.mondeX.mini))
-                                           .arg(qRound(GrapheSpectre.mondeX.maxi)));
+    QString description = QStringLiteral("Spectre, %1 à %2 nm")
+                              .arg(qRound(GrapheSpectre.mondeX.mini))
+                              .arg(qRound(GrapheSpectre.mondeX.maxi));
+    if (const TPics& pics = Panneau->Pics(); !pics.Vide())
+        description += QStringLiteral(", λmax %1 nm").arg(pics.LambdaMax().lambda);
+    PaintBox->setAccessibleDescription(description);
     const TSurface surface{c, rect};
     try {
         GrapheSpectre.Draw(surface);

@@ -104,6 +104,9 @@ TEST_F(PanneauSpectre, OpenedSpectrumShowsItsPeaksAndColourAndFollowsTheMarkers)
     EXPECT_EQ(Texte("λmax"), TexteLambdaMax(pics));
     EXPECT_TRUE(Texte("λmax").startsWith("λmax = 615 nm   A = 0,9")) << Texte("λmax").toStdString();
     EXPECT_EQ(ParNom(*w, "λmax")->accessibleDescription(), Texte("λmax"));
+    Graphe();
+    EXPECT_TRUE(w->PaintBox->accessibleDescription().endsWith(" nm, λmax 615 nm"))
+        << w->PaintBox->accessibleDescription().toStdString();
 
     const TCouleurSolution c = CouleurSolution(w->GrapheSpectre.valeurY, 350, 800);
     ASSERT_TRUE(c.valide);
