@@ -1,6 +1,7 @@
 // Cost of what is worked out from a finished spectrum: its peaks and its colour, on the
 // widest scan (198..1000 nm every nanometre) of the simulator's purple dye with noise;
 // and of drawing the graph full of spectra.
+#include "principal.h"
 #include "graph/graphker.h"
 #include "instrument/cfgspect.h"
 #include "mesure/couleursolution.h"
@@ -94,11 +95,5 @@ BENCHMARK(BM_HuitSpectres1600x900)->Unit(benchmark::kMillisecond)->Repetitions(5
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PrincipalBanc<QGuiApplication>(argc, argv);
 }

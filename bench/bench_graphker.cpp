@@ -1,6 +1,7 @@
 // Costs of the graph's hot paths: a full repaint of a spectrum or of a long kinetics run
 // on a large image, and a cross cursor move (done on every mouse move).
 
+#include "principal.h"
 #include "graph/graphker.h"
 #include "instrument/cfgspect.h"
 
@@ -82,11 +83,5 @@ BENCHMARK(BM_AfficheCroix)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Repor
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PrincipalBanc<QGuiApplication>(argc, argv);
 }

@@ -3,6 +3,7 @@
 //    returning (a loop polling every 100 ms would add up to 100 ms);
 //  - scan throughput: lines per second through the pty, line assembly and dispatch.
 
+#include "principal.h"
 #include "instrument/cfgspect.h"
 #include "instrument/liaison.h"
 #include "platform/portserie.h"
@@ -116,9 +117,5 @@ BENCHMARK(BM_DebitBalayage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PrincipalBanc<QCoreApplication>(argc, argv);
 }

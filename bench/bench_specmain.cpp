@@ -2,6 +2,7 @@
 // the unthrottled simulator: scan lines handled per second and the share of time spent
 // drawing the whole graph.
 
+#include "principal.h"
 #include "instrument/cfgspect.h"
 #include "simulateur.h"
 #include "util/dialogues.h"
@@ -90,11 +91,5 @@ BENCHMARK(BM_SpectreComplet)->Iterations(5)->Unit(benchmark::kMillisecond)->UseR
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PrincipalBanc<QApplication>(argc, argv);
 }
