@@ -48,6 +48,12 @@ void SetRoleAccessible(QWidget* widget, QAccessible::Role role)
     widget->setProperty(ProprieteRole, static_cast<int>(role));
 }
 
+void DetacheEnfants(QWidget* fenetre)
+{
+    for (QObject* enfant : fenetre->findChildren<QObject*>())
+        QObject::disconnect(enfant, nullptr, fenetre, nullptr);
+}
+
 TLecture::TLecture(const QString& nom, const QString& texte, QWidget* parent)
     : QLabel(parent), nom_(nom)
 {

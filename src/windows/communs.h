@@ -40,6 +40,11 @@ QStatusBar* BarreIndications(QBoxLayout* fond);
 // Shows a status tip in that line. True when the event was a status tip.
 bool AfficheIndication(QEvent* event, QStatusBar* barre);
 
+// First step of a window's destructor: cuts every signal from the window's own widgets
+// to the window. Closing the window moves the focus, and a field that loses it ends its
+// edit and reports a change, which must not reach a half-destroyed window.
+void DetacheEnfants(QWidget* fenetre);
+
 // Images of the "Sauver" drop-down: 0 the companion program, 1 the clipboard, 2 a file.
 QIcon ImageDestination(int quoi);
 

@@ -102,6 +102,7 @@ TBeerForm::TBeerForm(TAppareil& appareil, QWidget* parent)
 
 TBeerForm::~TBeerForm()
 {
+    DetacheEnfants(this);
     qApp->removeEventFilter(this);
     Serie.SetVue(nullptr);
 }

@@ -114,6 +114,7 @@ TCinetiqueForm::TCinetiqueForm(TAppareil& appareil, QWidget* parent)
 
 TCinetiqueForm::~TCinetiqueForm()
 {
+    DetacheEnfants(this);
     Timer->stop();
     // The program ends (after the question about unsaved work): the run is given up.
     // A journal this window never opened nor took back stays for the next session.

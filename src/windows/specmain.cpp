@@ -64,6 +64,7 @@ TSpectreMain::TSpectreMain(TPort* port, QWidget* parent)
 
 TSpectreMain::~TSpectreMain()
 {
+    DetacheEnfants(this);
     // The measurement windows hold a reference to this one; they go first, without
     // their close steps.
     delete FenetreCinetique;
