@@ -3,6 +3,7 @@
 // drawing the whole graph.
 
 #include "principal.h"
+#include "app/application.h"
 #include "instrument/cfgspect.h"
 #include "simulateur.h"
 #include "util/dialogues.h"
@@ -53,7 +54,8 @@ void BM_SpectreComplet(benchmark::State& state)
     qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
     sim.physique.bruit = false;
     NouveauSpectro();
-    TSpectreMain w;
+    TFenetresProgramme fenetres;
+    TSpectreMain& w = fenetres.Principale();
     w.resize(1000, 680);
     w.show();
     w.InitAppareil();

@@ -1,7 +1,6 @@
 #include "app/application.h"
 
 #include "instrument/cfgspect.h"
-#include "platform/portserie.h"
 #include "util/labutil.h"
 #include "windows/about.h"
 #include "windows/choixspe.h"
@@ -10,7 +9,6 @@
 #include "windows/spectdde.h"
 #include "windows/specmain.h"
 
-#include <memory>
 
 namespace kelvor {
 
@@ -30,37 +28,33 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
+TFenetresProgramme::TFenetresProgramme()
+    : principale_(std::make_unique<TSpectreMain>(port_)),
+      aPropos_(std::make_unique<TAboutBox>(principale_.get())),
+      formDDE_(std::make_unique<TFormDDE>()),
+      choixSpectro_(std::make_unique<TChoixSpectroDlg>(principale_.get())),
+      constante_(std::make_unique<TConstanteDlg>(principale_.get()))
+{
+    formDDE_->SetFenetrePrincipale(principale_.get());
+    principale_->SetAboutBox(aPropos_.get());
+    principale_->SetFormDDE(formDDE_.get());
+    principale_->SetChoixSpectroDlg(choixSpectro_.get());
+    principale_->SetConstanteDlg(constante_.get());
+}
+
+TFenetresProgramme::~TFenetresProgramme() = default;
+
 namespace {
 
 int ExecuteFenetres(const std::function<void(TSpectreMain&)>& pret)
 {
     QCoreApplication::setApplicationName(TitreApplication);
-
-    // The port outlives the main window, whose link talks to it until the end.
-    TPortSerie port;
-    auto principale = std::make_unique<TSpectreMain>(&port);
-    auto aPropos = std::make_unique<TAboutBox>(principale.get());
-    auto formDDE = std::make_unique<TFormDDE>();
-    auto choixSpectro = std::make_unique<TChoixSpectroDlg>(principale.get());
-    auto constante = std::make_unique<TConstanteDlg>(principale.get());
-
-    formDDE->SetFenetrePrincipale(principale.get());
-    principale->SetAboutBox(aPropos.get());
-    principale->SetFormDDE(formDDE.get());
-    principale->SetChoixSpectroDlg(choixSpectro.get());
-    principale->SetConstanteDlg(constante.get());
-
-    principale->show();
+    TFenetresProgramme fenetres;
+    TSpectreMain& principale = fenetres.Principale();
+    principale.show();
     if (pret)
-        pret(*principale);
-    const int resultat = QApplication::exec();
-
-    constante.reset();
-    choixSpectro.reset();
-    formDDE.reset();
-    aPropos.reset();
-    principale.reset();
-    return resultat;
+        pret(principale);
+    return QApplication::exec();
 }
 
 } // namespace

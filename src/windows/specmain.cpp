@@ -7,7 +7,6 @@
 #include "exchange/textes.h"
 #include "windows/choixspe.h"
 #include "instrument/port.h"
-#include "platform/portserie.h"
 #include "util/dialogues.h"
 #include "windows/kelvorbeer.h"
 #include "windows/kelvorcinet.h"
@@ -52,9 +51,9 @@ constexpr qint32 EcartSouris = 30;
 // ---------------------------------------------------------------------------------------
 // Creation
 
-TSpectreMain::TSpectreMain(TPort* port, QWidget* parent)
+TSpectreMain::TSpectreMain(TPort& port, QWidget* parent)
     : QMainWindow(parent),
-      Port(port ? port : new TPortSerie(this)),
+      Port(&port),
       Liaison(new TLiaison(*Port, Spectro(), *this, this)),
       Spectre(Spectro(), *Liaison, *this),
       spectro(Spectro())
@@ -317,31 +316,6 @@ void TSpectreMain::SetFormDDE(TFormDDE* form)
         FormDDE->ConstanteDlg = ConstanteDlg;
 }
 
-TChoixSpectroDlg& TSpectreMain::ChoixDlg()
-{
-    if (!ChoixSpectroDlg)
-        ChoixSpectroDlg = new TChoixSpectroDlg(this);
-    return *ChoixSpectroDlg;
-}
-
-TConstanteDlg& TSpectreMain::ConstanteDlgRef()
-{
-    if (!ConstanteDlg)
-        SetConstanteDlg(new TConstanteDlg(this));
-    return *ConstanteDlg;
-}
-
-TFormDDE& TSpectreMain::FormDDERef()
-{
-    if (!FormDDE) {
-        auto* form = new TFormDDE(this);
-        form->SetFenetrePrincipale(this);
-        SetFormDDE(form);
-    }
-    ConstanteDlgRef();
-    FormDDE->ConstanteDlg = ConstanteDlg;
-    return *FormDDE;
-}
 
 // ---------------------------------------------------------------------------------------
 // The link's operations
@@ -483,8 +457,7 @@ void TSpectreMain::Erreur(const QString& message)
 
 void TSpectreMain::ReinitEnvoi()
 {
-    if (TConstanteDlg* dlg = ConstanteDlg)
-        dlg->SetItemIndex(0);
+    ConstanteDlg->SetItemIndex(0);
 }
 
 void TSpectreMain::OuvreFenetre(Tmode acq)
@@ -493,7 +466,7 @@ void TSpectreMain::OuvreFenetre(Tmode acq)
     if (!fenetre)
         return;
     if (!*fenetre) {
-        auto* dde = &FormDDERef();
+        auto* dde = FormDDE;
         if (acq == mCinetique) {
             auto* f = new TCinetiqueForm(*this);
             f->FormDDE = dde;
@@ -550,7 +523,7 @@ void TSpectreMain::ConfigClick()
     if (Liaison->RechercheEnCours())
         return;
     Liaison->SupprimeTrigger();
-    TChoixSpectroDlg& dlg = ChoixDlg();
+    TChoixSpectroDlg& dlg = *ChoixSpectroDlg;
     TPort* port = Port;
     dlg.SetSonde([port](qint32 n) { return port->PortExiste(quint16(n)); },
                  [port](qint32 n) { return port->NomPort(quint16(n)); });
@@ -712,8 +685,6 @@ void TSpectreMain::CinetiqueClick()
 
 void TSpectreMain::AProposClick()
 {
-    if (!AboutBox)
-        AboutBox = new TAboutBox(this);
     Dialogues().Execute(*AboutBox);
 }
 
@@ -943,8 +914,8 @@ void TSpectreMain::FileOpenAccept(const QString& nom)
 
 void TSpectreMain::RegSaveBtnClick()
 {
-    TConstanteDlg& dlg = ConstanteDlgRef();
-    TFormDDE& dde = FormDDERef();
+    TConstanteDlg& dlg = *ConstanteDlg;
+    TFormDDE& dde = *FormDDE;
     dlg.AddColPermis = oldDebut == spectro.DebutLambda && oldFin == spectro.FinLambda
                        && oldPas == spectro.pasLambda;
     if (!dlg.Montre())

@@ -43,12 +43,12 @@ class TSpectreMain : public QMainWindow, public TAppareil, private TVueLiaison, 
     Q_OBJECT
 
 public:
-    // Without a port, the window opens the real serial ports.
-    explicit TSpectreMain(TPort* port = nullptr, QWidget* parent = nullptr);
+    // The link talks to the port until the window is destroyed.
+    explicit TSpectreMain(TPort& port, QWidget* parent = nullptr);
     ~TSpectreMain() override;
 
-    // Windows made at start-up, handed over by the program entry. Any that is missing
-    // when first needed is made here and owned by this window.
+    // Windows made at start-up, handed over by the program entry before the window is
+    // used; they outlive it.
     void SetAboutBox(TAboutBox* dlg) { AboutBox = dlg; }
     void SetChoixSpectroDlg(TChoixSpectroDlg* dlg) { ChoixSpectroDlg = dlg; }
     void SetConstanteDlg(TConstanteDlg* dlg);
@@ -196,9 +196,6 @@ private:
     // The model takes the values the spin edits show.
     void AccordeModele();
     void AppliqueLimites();
-    TChoixSpectroDlg& ChoixDlg();
-    TConstanteDlg& ConstanteDlgRef();
-    TFormDDE& FormDDERef();
     qint32 LambdaSouris(qint32 X, qint32 Y, double* aw = nullptr) const;
     // The markers' pixel columns from the range, for the mouse.
     void PlaceBornes();

@@ -2,6 +2,7 @@
 // windows exposed as windows, readouts that say their value, spin edits whose value is
 // their text.
 
+#include "app/application.h"
 #include "instrument/inifile.h"
 #include "support/dialoguesscript.h"
 #include "support/horlogefactice.h"
@@ -138,7 +139,8 @@ protected:
 
 TEST_F(Accessibilite, MainWindowReadoutsAndSpinEdits)
 {
-    TSpectreMain w;
+    TFenetresProgramme fenetres;
+    TSpectreMain& w = fenetres.Principale();
     w.resize(1000, 680);
     Montre(w);
     w.PaintBox->Prepare();

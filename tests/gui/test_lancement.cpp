@@ -2,6 +2,7 @@
 // instrument started with it, and the "Aide" action (F1) of each window opening its page
 // of the guide through the shell.
 
+#include "app/application.h"
 #include "app/lancesim.h"
 #include "app/options.h"
 #include "instrument/cfgspect.h"
@@ -171,7 +172,8 @@ TEST_F(Aide, EachWindowOpensItsOwnPage)
 {
     ASSERT_FALSE(DossierGuide().isEmpty()) << "the guide is built with the program";
     TAppareilScript appareil;
-    TSpectreMain principale;
+    TFenetresProgramme fenetres;
+    TSpectreMain& principale = fenetres.Principale();
     TCinetiqueForm cinetique(appareil);
     TBeerForm beer(appareil);
     const struct { QWidget* fenetre; const char* page; } cas[] = {

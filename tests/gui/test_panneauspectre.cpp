@@ -2,6 +2,7 @@
 // legend of several spectra, and the graph's exports, after opening files and after a
 // simulated scan.
 
+#include "app/application.h"
 #include "windows/specmain.h"
 
 #include "exchange/fichierspectre.h"
@@ -59,7 +60,8 @@ protected:
     LocaleFixe locale{QLocale::French, QLocale::France};
     QTemporaryDir dossier;
     TDialoguesScript dialogues;
-    std::unique_ptr<TSpectreMain> w;
+    std::unique_ptr<TFenetresProgramme> fenetres;
+    TSpectreMain* w = nullptr;
 
     void SetUp() override
     {
@@ -67,10 +69,11 @@ protected:
         for (int n = 1; n <= 50; ++n)
             qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
         NouveauSpectro();
-        w = std::make_unique<TSpectreMain>();
+        fenetres = std::make_unique<TFenetresProgramme>();
+        w = &fenetres->Principale();
         w->resize(1100, 700);
         w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
     }
 
     QString Fichier(const QString& nom, const Vecteur& y)
@@ -287,9 +290,9 @@ TEST_F(PanneauSpectre, PrintButtonOffersTheImageEntriesAndPrintsTheWholeGraph)
     TImprimantePdf pdf(chemin, 72);
     SetImprimante(&pdf);
     w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     dialogues.Repond(true);
-    QTest::keyClick(w.get(), Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
     SetImprimante(nullptr);
     EXPECT_EQ(dialogues.questions, QStringList{"Impression ?"});
     QFile f(chemin);

@@ -50,7 +50,8 @@ class SpecMainTest : public ::testing::Test
 protected:
     TDialoguesScript dialogues;
     TSimulateur sim;
-    std::unique_ptr<TSpectreMain> w;
+    std::unique_ptr<TFenetresProgramme> fenetres;
+    TSpectreMain* w = nullptr;
 
     void SetUp() override
     {
@@ -66,11 +67,18 @@ protected:
 
     void Cree()
     {
-        w = std::make_unique<TSpectreMain>();
+        fenetres = std::make_unique<TFenetresProgramme>();
+        w = &fenetres->Principale();
         w->resize(1000, 680);
         w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
         w->PaintBox->Prepare();
+    }
+
+    void Detruit()
+    {
+        fenetres.reset();
+        w = nullptr;
     }
 
     void Connecte()
@@ -140,7 +148,7 @@ TEST_F(SpecMainTest, CreationBringsStoredRangeInsideTheSpinEditBounds)
         {"stored start below the variant", 100, 700, 1, 320, 700},
     };
     for (const Cas& c : cas) {
-        w.reset();
+        Detruit();
         Tspectro& s = NouveauSpectro();
         s.DebutLambda = c.debut;
         s.FinLambda = c.fin;
@@ -195,7 +203,7 @@ TEST_F(SpecMainTest, ConnectionSearchSetsTextsAndHidesTheConnectionControls)
             EXPECT_EQ(w->DebutSE->MinValue(), 198);
             EXPECT_EQ(w->GrapheSpectre.mondeX.mini, 198);
         }
-        w.reset();
+        Detruit();
         NouveauSpectro();
         Cree();
     }
@@ -204,7 +212,7 @@ TEST_F(SpecMainTest, ConnectionSearchSetsTextsAndHidesTheConnectionControls)
 TEST_F(SpecMainTest, EnterOnConnectionConnects)
 {
     w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     w->ConnectionBtn->setFocus();
     QTest::keyClick(w->ConnectionBtn, Qt::Key_Return);
     EXPECT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
@@ -242,7 +250,7 @@ TEST_F(SpecMainTest, ConfigDialogChoosesVariantAndSearchesAgain)
         {"a connected 5100 overrides the choice", "5100", false, 320},
     };
     for (const Cas& c : cas) {
-        w.reset();
+        Detruit();
         NouveauSpectro();
         Cree();
         sim.modele = c.modele;
@@ -397,9 +405,9 @@ TEST_F(SpecMainTest, SilentInstrumentMidScanLeavesTheWindowUsableThroughStop)
     EXPECT_TRUE(w->Progression->isVisible());
     EXPECT_EQ(w->Progression->value(), 16) << "450 nm is 16 % of the way from 400 to 700 nm";
     w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     ASSERT_TRUE(w->StopAct->isEnabled());
-    QTest::keyClick(w.get(), Qt::Key_T, Qt::AltModifier);     // "S&top"
+    QTest::keyClick(w, Qt::Key_T, Qt::AltModifier);     // "S&top"
     // The tool button answers its Alt letter after its click animation.
     ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }, 2000))
         << "Alt+T must stop the scan";
@@ -596,7 +604,7 @@ TEST_F(SpecMainTest, ClosingSaysGoodbyeOnlyWhenThePortIsOpen)
     w->close();
     EXPECT_TRUE(ResteVrai([&] { return sim.Commandes().isEmpty(); }, 100));
 
-    w.reset();
+    Detruit();
     Cree();
     Connecte();
     sim.EffaceJournal();
@@ -760,7 +768,7 @@ TEST_F(SpecMainTest, AboutBoxOpensTheUpdatePageOrSaysItCannot)
 // with every baseline wavelength, whether or not an instrument was found.
 TEST_F(SpecMainTest, ProgramCreatesItsDataFolderAndSavesTheSettingsAtExit)
 {
-    w.reset();
+    Detruit();
     QTemporaryDir home;
     const QByteArray ancienHome = qgetenv("HOME");
     qputenv("HOME", home.path().toUtf8());
@@ -774,13 +782,13 @@ TEST_F(SpecMainTest, ProgramCreatesItsDataFolderAndSavesTheSettingsAtExit)
         {"second start, connected 5105", true, {"DISCONNECT"}, 198},
     };
     for (const Cas& c : cas) {
-        bool fenetres = false;
+        bool pretes = false;
         QTimer garde;
         garde.setSingleShot(true);
         QObject::connect(&garde, &QTimer::timeout, [] { QCoreApplication::exit(1); });
         garde.start(8000);
         const int resultat = Programme([&](TSpectreMain& principale) {
-            fenetres = QFileInfo(home.path() + "/Documents/Kurvalis").isDir()
+            pretes = QFileInfo(home.path() + "/Documents/Kurvalis").isDir()
                        && principale.findChild<TAboutBox*>() && principale.findChild<TConstanteDlg*>()
                        && principale.findChild<TChoixSpectroDlg*>() && QFile::exists(ini) == c.connecte;
             if (c.connecte) {
@@ -793,7 +801,7 @@ TEST_F(SpecMainTest, ProgramCreatesItsDataFolderAndSavesTheSettingsAtExit)
             QTimer::singleShot(0, &principale, &QWidget::close);
         });
         EXPECT_EQ(resultat, 0) << c.nom << ": the loop must end when the main window closes";
-        EXPECT_TRUE(fenetres) << c.nom;
+        EXPECT_TRUE(pretes) << c.nom;
         const auto recues = [&] { return sim.Commandes() == c.commandesFin; };
         EXPECT_TRUE(c.commandesFin.isEmpty() ? ResteVrai(recues, 100) : Attends(recues, 2000)) << c.nom;
         EXPECT_EQ(sim.Commandes(), c.commandesFin) << c.nom;
@@ -888,7 +896,7 @@ TEST_F(SpecMainTest, HostileSettingsFilesGiveAgreeingControlsAndValidCommands)
     };
     const QRegularExpression scan(QStringLiteral("^SCAN:(\\d+):(\\d+):(\\d+)$"));
     for (const auto& c : cas) {
-        w.reset();
+        Detruit();
         QFile f(CheminReglages());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(c.contenu);
@@ -930,7 +938,7 @@ TEST_F(SpecMainTest, SecondConnectionClickDuringASearchDoesNothing)
     sim.pannes.retardMs = 300;
     Spectro().ComNumberS = 1;
     bool cliqueFait = false;
-    QTimer::singleShot(100, w.get(), [&] {
+    QTimer::singleShot(100, w, [&] {
         cliqueFait = true;
         w->ConnectionBtn->click();
         w->ConfigAct->trigger();    // an unexpected dialog would fail the script
@@ -1002,7 +1010,7 @@ TEST_F(SpecMainTest, ParameterDialogAfterASendOnAnotherGridOffersNoColumn)
     dde.Lanceur = [](const QString&) { return false; };
     dde.Attente = [](int) {};
     w->SetFormDDE(&dde);
-    TConstanteDlg dlg(w.get());
+    TConstanteDlg dlg(w);
     w->SetConstanteDlg(&dlg);
     Vecteur& v = w->GrapheSpectre.valeurY;
     v.fill(PasDeValeur());
@@ -1088,7 +1096,7 @@ TEST_F(SpecMainTest, QuittingAsksOnlyWithUnsavedWork)
     EXPECT_TRUE(Attends([&] { return sim.Commandes() == QList<QByteArray>({"DISCONNECT"}); }, 2000));
 
     // Everything saved: no question at all (the script fails on any prompt).
-    w.reset();
+    Detruit();
     Cree();
     dialogues.questions.clear();
     w->close();
@@ -1137,7 +1145,7 @@ TEST_F(SpecMainTest, SingleKeyShortcutsFireWithTheFocusInEachSpinEdit)
     Connecte();
     Blanc(400, 700, 2);
     w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     struct Touche { Qt::Key touche; QAction* action; };
     const Touche touches[] = {{Qt::Key_B, w->BlancAct}, {Qt::Key_S, w->SpectreAct},
                               {Qt::Key_L, w->BeerAct}, {Qt::Key_C, w->CinetiqueAct}};
@@ -1169,7 +1177,7 @@ namespace {
 // reach it at exit.
 TEST_F(SpecMainTest, MissingDocumentsFolderIsCreatedAndTheSettingsSaved)
 {
-    w.reset();
+    Detruit();
     QTemporaryDir home;
     const QByteArray ancienHome = qgetenv("HOME");
     qputenv("HOME", home.path().toUtf8());
@@ -1407,7 +1415,7 @@ TEST_F(SpecMainTest, UnplugDuringTheDarkReadingIsReportedOnceWithoutException)
     sim.pannes.retardMs = 3000;
     dialogues.messages.clear();
     dialogues.Repond(true);
-    QTimer::singleShot(200, w.get(), [&] { w->close(); });
+    QTimer::singleShot(200, w, [&] { w->close(); });
     EXPECT_NO_THROW(w->BlancAct->trigger());
     EXPECT_TRUE(ResteVrai([&] { return dialogues.messages.isEmpty(); }, 50))
         << dialogues.messages.join('|').toStdString();

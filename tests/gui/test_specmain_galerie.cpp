@@ -1,6 +1,7 @@
 // Pictures of the main window for people to look at: before connection, and with a
 // finished spectrum. Written to KELVOR_GALERIE (default: the working folder).
 
+#include "app/application.h"
 #include "graph/canevas.h"
 #include "simulateur.h"
 #include "support/dialoguesscript.h"
@@ -40,7 +41,8 @@ TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
         qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
     qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
     NouveauSpectro();
-    TSpectreMain w;
+    TFenetresProgramme fenetres;
+    TSpectreMain& w = fenetres.Principale();
     w.resize(1100, 720);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
