@@ -106,6 +106,14 @@ void TSpectreMain::FormCreate()
     KurvalisAct = Action("&Kurvalis", "Envoyer les données vers Kurvalis", QKeySequence(Qt::CTRL | Qt::Key_R));
     BeerAct = Action("Beer-&Lambert", "Ouvre la fenêtre d'utilisation de la loi de Beer", QKeySequence(Qt::Key_L));
     CinetiqueAct = Action("C&inétique", "Ouvre la fenêtre de mesure de cinétique", QKeySequence(Qt::Key_C));
+    AjusterAAct = Action("Ajust&er A", "Ajuster l'axe des absorbances aux spectres affichés", {});
+    ToutVoirAct = Action("Tout &voir", "Revenir à toute la plage et à l'axe des absorbances d'avant",
+                         QKeySequence(Qt::CTRL | Qt::Key_0));
+    ZoomAvantAct = new QAction(QStringLiteral("Zoom avant"), this);
+    ZoomAvantAct->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomArriereAct = new QAction(QStringLiteral("Zoom arrière"), this);
+    ZoomArriereAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    addActions({ZoomAvantAct, ZoomArriereAct});
     AProposAct = Action("&A propos...", {}, {});
     QuitterAct = Action("&Quitter", "Quitter|Quitter l'application", {});
     ToolBar->insertAction(QuitterAct, AjouteAide(this, QStringLiteral("spectre")));
@@ -122,6 +130,13 @@ void TSpectreMain::FormCreate()
     Relie(BeerAct, &TSpectreMain::BeerClick);
     Relie(CinetiqueAct, &TSpectreMain::CinetiqueClick);
     Relie(AProposAct, &TSpectreMain::AProposClick);
+    Relie(AjusterAAct, &TSpectreMain::AjusterAClick);
+    Relie(ToutVoirAct, &TSpectreMain::ToutVoirClick);
+    const auto zoomCentre = [this](double crans) {
+        ZoomeLambda((GrapheSpectre.mondeX.mini + GrapheSpectre.mondeX.maxi) / 2, crans);
+    };
+    connect(ZoomAvantAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(1); });
+    connect(ZoomArriereAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(-1); });
     connect(QuitterAct, &QAction::triggered, this, &QWidget::close);
 
     // Panel: step, start, end, then the debug panel and the readouts on the right.
@@ -198,8 +213,14 @@ void TSpectreMain::FormCreate()
     connect(PaintBox, &TZoneImage::Appui, this, &TSpectreMain::PaintBoxMouseDown);
     connect(PaintBox, &TZoneImage::Deplacement, this, &TSpectreMain::PaintBoxMouseMove);
     connect(PaintBox, &TZoneImage::Relache, this, &TSpectreMain::PaintBoxMouseUp);
+    connect(PaintBox, &TZoneImage::Molette, this, &TSpectreMain::PaintBoxMolette);
     Panneau = new TPanneauSpectre(GrapheSpectre, centre);
-    Panneau->Redessine = [this] { Redessine(); };
+    Panneau->Redessine = [this] {
+        // Spectra shown or hidden: a fitted absorbance axis fits them again.
+        if (Zoom.AAjuste())
+            Zoom.AjusteA(GrapheSpectre, Panneau->Superposition().Visibles());
+        Redessine();
+    };
     Panneau->InstalleActions(*ToolBar, AProposAct, *SauverAct);
     auto* grapheEtPanneau = new QHBoxLayout;
     grapheEtPanneau->addWidget(PaintBox, 1);
@@ -536,6 +557,8 @@ void TSpectreMain::MajActions()
     BlancAct->setEnabled(etat == esAttente && acq == mSpectre);
     BeerAct->setEnabled(etat == esAttente && acq != mCinetique);
     CinetiqueAct->setEnabled(etat == esAttente && acq != mBeer);
+    // During a scan the spectrum still grows past any fit.
+    AjusterAAct->setEnabled(etat != esEnCours);
     SpectreAct->setEnabled(etat == esAttente && Spectre.blancFait && acq == mSpectre);
     ConfigAct->setVisible(etat == esInit);
     ConnectionBtn->setVisible(etat == esInit);
@@ -643,6 +666,7 @@ void TSpectreMain::SpectreClick()
     SetObscuriteProc();
     if (!EnLigne())
         return;
+    Zoom.OublieA(GrapheSpectre);
     Panneau->BalayageCommence();
     Spectre.DemarreSpectre(DebutSE->Value(), FinSE->Value());
 }
@@ -814,6 +838,9 @@ void TSpectreMain::TraceBornes(const TSurface& surface)
     c.Pen.Style = psSolid;
     c.Pen.Mode = pmNot;
     for (qint32 x : {debutPB, finPB}) {
+        // A marker zoomed out of view is not drawn over the axes.
+        if (x < GrapheSpectre.LimiteCourbe.Left || x > GrapheSpectre.LimiteCourbe.Right)
+            continue;
         c.MoveTo(x, surface.fenetre.Top);
         c.LineTo(x, surface.fenetre.Bottom);
     }
@@ -911,6 +938,46 @@ void TSpectreMain::PaintBoxMouseUp(qint32 X, qint32 Y)
     Redessine();
 }
 
+TVueAxe TSpectreMain::LimitesLambda()
+{
+    return {double(spectro.MiniLambda()), double(spectro.MaxiLambda)};
+}
+
+void TSpectreMain::PaintBoxMolette(qint32 X, qint32 Y, double crans)
+{
+    // The mapping is the last full repaint's.
+    if (!PaintBox->Prepare())
+        return;
+    double lambda = 0;
+    double a = 0;
+    GrapheSpectre.MondeXY(X, Y, lambda, a);
+    ZoomeLambda(lambda, crans);
+}
+
+void TSpectreMain::ZoomeLambda(double lambda, double crans)
+{
+    Zoom.Zoome(GrapheSpectre, lambda, crans, LimitesLambda(), Panneau->Superposition().Visibles());
+    Redessine();
+}
+
+void TSpectreMain::AjusterAClick()
+{
+    if (!Zoom.AjusteA(GrapheSpectre, Panneau->Superposition().Visibles())) {
+        Statut(QStringLiteral("Aucune absorbance affichée entre %1 et %2 nm")
+                   .arg(qRound(GrapheSpectre.mondeX.mini))
+                   .arg(qRound(GrapheSpectre.mondeX.maxi)));
+        return;
+    }
+    Redessine();
+}
+
+void TSpectreMain::ToutVoirClick()
+{
+    Zoom.ToutVoir(GrapheSpectre, LimitesLambda());
+    Panneau->AjusteAxe();
+    Redessine();
+}
+
 // ---------------------------------------------------------------------------------------
 // Files and sending
 
@@ -937,6 +1004,7 @@ void TSpectreMain::FileOpenAccept(const QString& nom)
 {
     if (!Spectre.Ouvre(nom))
         return;
+    Zoom.OublieA(GrapheSpectre);
     Panneau->NouveauCourant(QFileInfo(nom).completeBaseName(), spectro.DebutLambda, spectro.FinLambda);
     Redessine();
 }

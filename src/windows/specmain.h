@@ -9,6 +9,7 @@
 #include "instrument/appareil.h"
 #include "instrument/liaison.h"
 #include "mesure/spectre.h"
+#include "mesure/zoomspectre.h"
 #include "windows/boiteaoutils.h"
 #include "windows/communs.h"
 
@@ -86,6 +87,10 @@ public:
     QAction* KurvalisAct = nullptr;
     QAction* BeerAct = nullptr;
     QAction* CinetiqueAct = nullptr;
+    QAction* AjusterAAct = nullptr;
+    QAction* ToutVoirAct = nullptr;
+    QAction* ZoomAvantAct = nullptr;     // keyboard only: Ctrl++ and Ctrl+-
+    QAction* ZoomArriereAct = nullptr;
     QAction* AProposAct = nullptr;
     QAction* QuitterAct = nullptr;
     TSpinEdit* PasSE = nullptr;
@@ -140,6 +145,13 @@ public:
     void PaintBoxMouseDown(qint32 X, qint32 Y);
     void PaintBoxMouseMove(qint32 X, qint32 Y);
     void PaintBoxMouseUp(qint32 X, qint32 Y);
+    // The view of the graph: the wheel zooms the wavelengths around the pointer, the keys
+    // around the middle of the view; "Ajuster A" fits the absorbance to what is shown.
+    void PaintBoxMolette(qint32 X, qint32 Y, double crans);
+    void ZoomeLambda(double lambda, double crans);
+    void AjusterAClick();
+    void ToutVoirClick();
+    TZoomSpectre Zoom;
     // Full repaint of the graph (at the next paint event).
     void Redessine() override;
 
@@ -196,6 +208,8 @@ private:
     // The model takes the values the spin edits show.
     void AccordeModele();
     void AppliqueLimites();
+    // The wavelengths the axis shows when nothing is zoomed: the instrument's range.
+    TVueAxe LimitesLambda();
     TChoixSpectroDlg& ChoixDlg();
     TConstanteDlg& ConstanteDlgRef();
     TFormDDE& FormDDERef();
