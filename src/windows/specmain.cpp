@@ -106,9 +106,6 @@ void TSpectreMain::FormCreate()
     KurvalisAct = Action("&Kurvalis", "Envoyer les données vers Kurvalis", QKeySequence(Qt::CTRL | Qt::Key_R));
     BeerAct = Action("Beer-&Lambert", "Ouvre la fenêtre d'utilisation de la loi de Beer", QKeySequence(Qt::Key_L));
     CinetiqueAct = Action("C&inétique", "Ouvre la fenêtre de mesure de cinétique", QKeySequence(Qt::Key_C));
-    AjusterAAct = Action("Ajust&er A", "Ajuster l'axe des absorbances aux spectres affichés", {});
-    ToutVoirAct = Action("Tout &voir", "Revenir à toute la plage et à l'axe des absorbances d'avant",
-                         QKeySequence(Qt::CTRL | Qt::Key_0));
     ZoomAvantAct = new QAction(QStringLiteral("Zoom avant"), this);
     ZoomAvantAct->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     ZoomArriereAct = new QAction(QStringLiteral("Zoom arrière"), this);
@@ -130,8 +127,6 @@ void TSpectreMain::FormCreate()
     Relie(BeerAct, &TSpectreMain::BeerClick);
     Relie(CinetiqueAct, &TSpectreMain::CinetiqueClick);
     Relie(AProposAct, &TSpectreMain::AProposClick);
-    Relie(AjusterAAct, &TSpectreMain::AjusterAClick);
-    Relie(ToutVoirAct, &TSpectreMain::ToutVoirClick);
     const auto zoomCentre = [this](double crans) {
         ZoomeLambda((GrapheSpectre.mondeX.mini + GrapheSpectre.mondeX.maxi) / 2, crans);
     };
@@ -177,6 +172,26 @@ void TSpectreMain::FormCreate()
         if (l->buddy() == FinSE)
             l->setAccessibleName(QStringLiteral("Fin du balayage (λmax)"));
     ligne->addWidget(new QLabel(QStringLiteral("en nm"), panneau));
+    // The view of the graph, beside the range it shows (the tool bar is full).
+    const auto vue = [&](const QString& caption, const QString& hint, const QKeySequence& touche) {
+        auto* a = new QAction(caption, this);
+        a->setIconText(caption);
+        Indication(a, hint);
+        a->setShortcut(touche);
+        auto* b = new QToolButton(panneau);
+        b->setDefaultAction(a);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setAccessibleName(QString(caption).remove('&'));
+        ligne->addSpacing(8);
+        ligne->addWidget(b);
+        return a;
+    };
+    AjusterAAct = vue(QStringLiteral("Ajust&er A"), QStringLiteral("Ajuster l'axe des absorbances aux spectres affichés"), {});
+    ToutVoirAct = vue(QStringLiteral("Tout &voir"),
+                      QStringLiteral("Revenir à toute la plage et à l'axe des absorbances d'avant"),
+                      QKeySequence(Qt::CTRL | Qt::Key_0));
+    Relie(AjusterAAct, &TSpectreMain::AjusterAClick);
+    Relie(ToutVoirAct, &TSpectreMain::ToutVoirClick);
     ligne->addStretch(1);
 
     DebugPanel = new QLabel(panneau);

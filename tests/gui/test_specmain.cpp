@@ -1499,15 +1499,16 @@ TEST_F(SpecMainTest, WheelZoomsAroundThePointerAndTheViewChangesNoByteSentOrSave
     EXPECT_TRUE(w->PaintBox->accessibleDescription().startsWith(
         QStringLiteral("Spectre, %1 à %2 nm").arg(qRound(g.mondeX.mini)).arg(qRound(g.mondeX.maxi))));
 
-    w->AjusterAAct->trigger();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_E, Qt::AltModifier);     // "Ajust&er A"
+    ASSERT_TRUE(Attends([&] { return w->Zoom.AAjuste(); }, 2000));
     const std::optional<TVueAxe> a = PlageAbsorbance(w->Panneau->Superposition().Visibles(), {g.mondeX.mini, g.mondeX.maxi});
     ASSERT_TRUE(a);
     EXPECT_EQ((TVueAxe{g.mondeY.mini, g.mondeY.maxi}), *a);
     ASSERT_TRUE(w->PaintBox->Prepare());
 
     // The keyboard: Ctrl++ closer around the middle, Ctrl+- back.
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     const double ecart = g.mondeX.maxi - g.mondeX.mini;
     const double milieu = (g.mondeX.maxi + g.mondeX.mini) / 2;
     QTest::keyClick(w.get(), Qt::Key_Plus, Qt::ControlModifier);
