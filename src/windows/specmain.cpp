@@ -106,11 +106,6 @@ void TSpectreMain::FormCreate()
     KurvalisAct = Action("&Kurvalis", "Envoyer les données vers Kurvalis", QKeySequence(Qt::CTRL | Qt::Key_R));
     BeerAct = Action("Beer-&Lambert", "Ouvre la fenêtre d'utilisation de la loi de Beer", QKeySequence(Qt::Key_L));
     CinetiqueAct = Action("C&inétique", "Ouvre la fenêtre de mesure de cinétique", QKeySequence(Qt::Key_C));
-    ZoomAvantAct = new QAction(QStringLiteral("Zoom avant"), this);
-    ZoomAvantAct->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomArriereAct = new QAction(QStringLiteral("Zoom arrière"), this);
-    ZoomArriereAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    addActions({ZoomAvantAct, ZoomArriereAct});
     AProposAct = Action("&A propos...", {}, {});
     QuitterAct = Action("&Quitter", "Quitter|Quitter l'application", {});
     ToolBar->insertAction(QuitterAct, AjouteAide(this, QStringLiteral("spectre")));
@@ -127,11 +122,6 @@ void TSpectreMain::FormCreate()
     Relie(BeerAct, &TSpectreMain::BeerClick);
     Relie(CinetiqueAct, &TSpectreMain::CinetiqueClick);
     Relie(AProposAct, &TSpectreMain::AProposClick);
-    const auto zoomCentre = [this](double crans) {
-        ZoomeLambda((GrapheSpectre.mondeX.mini + GrapheSpectre.mondeX.maxi) / 2, crans);
-    };
-    connect(ZoomAvantAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(1); });
-    connect(ZoomArriereAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(-1); });
     connect(QuitterAct, &QAction::triggered, this, &QWidget::close);
 
     // Panel: step, start, end, then the debug panel and the readouts on the right.
@@ -192,6 +182,17 @@ void TSpectreMain::FormCreate()
                       QKeySequence(Qt::CTRL | Qt::Key_0));
     Relie(AjusterAAct, &TSpectreMain::AjusterAClick);
     Relie(ToutVoirAct, &TSpectreMain::ToutVoirClick);
+    // Keyboard only: closer or farther around the middle of the view ("=" is "+" unshifted).
+    ZoomAvantAct = new QAction(QStringLiteral("Zoom avant"), this);
+    ZoomAvantAct->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomArriereAct = new QAction(QStringLiteral("Zoom arrière"), this);
+    ZoomArriereAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    addActions({ZoomAvantAct, ZoomArriereAct});
+    const auto zoomCentre = [this](double crans) {
+        ZoomeLambda((GrapheSpectre.mondeX.mini + GrapheSpectre.mondeX.maxi) / 2, crans);
+    };
+    connect(ZoomAvantAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(1); });
+    connect(ZoomArriereAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(-1); });
     ligne->addStretch(1);
 
     DebugPanel = new QLabel(panneau);
