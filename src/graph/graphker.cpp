@@ -104,6 +104,18 @@ QString Tmonde::FormatAxe(double x) const
     return TexteHeures(jour);
 }
 
+void EntiersDans(double mini, double maxi, qint32& debut, qint32& fin)
+{
+    // Far beyond any wavelength: keeps the conversions defined for any axis.
+    constexpr double Borne = 1e9;
+    if (!(mini <= maxi)) {
+        fin = debut - 1;
+        return;
+    }
+    debut = std::max(debut, static_cast<qint32>(std::ceil(std::clamp(mini, -Borne, Borne))));
+    fin = std::min(fin, static_cast<qint32>(std::floor(std::clamp(maxi, -Borne, Borne))));
+}
+
 // --------------------------------------------------------------------------------- Tgraphe
 
 Tgraphe::Tgraphe() = default;
@@ -200,7 +212,9 @@ void Tgraphe::Draw(const TSurface& surface)
     for (const Trepere& r : ListeRepere)
         TraceRepere(c, r);
     if (Trace == tSpectre) {
-        WindowXY(600, 0, Xcroix, Ycroix);
+        // The cross rests at 600 nm, or in the middle of a view zoomed away from it.
+        const double repos = mondeX.mini <= 600 && 600 <= mondeX.maxi ? 600 : (mondeX.mini + mondeX.maxi) / 2;
+        WindowXY(repos, 0, Xcroix, Ycroix);
         TraceCroix(c);
     }
 }
@@ -357,9 +371,11 @@ void Tgraphe::DrawPoints(TCanevas& c) const
 void Tgraphe::DrawSpectre(TCanevas& c) const
 {
     const Tspectro& spectro = Spectro();
-    // The range comes from the instrument model; stay inside the arrays whatever it holds.
-    const qint32 debut = std::max<qint32>(spectro.DebutLambda, 0);
-    const qint32 fin = std::min<qint32>(spectro.FinLambda, MaxIndiceVecteur);
+    // The range comes from the instrument model; stay inside the arrays whatever it holds,
+    // and inside the wavelengths the axis shows.
+    qint32 debut = std::max<qint32>(spectro.DebutLambda, 0);
+    qint32 fin = std::min<qint32>(spectro.FinLambda, MaxIndiceVecteur);
+    EntiersDans(mondeX.mini, mondeX.maxi, debut, fin);
     c.Pen.Width = 2;
     qint32 lambda = debut;
     qint32 xi = -1, yi = -1;

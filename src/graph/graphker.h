@@ -47,6 +47,10 @@ public:
     QString FormatAxe(double x) const;
 };
 
+// Narrows debut..fin to the whole values that lie within mini..maxi (the wavelengths a
+// zoomed axis shows); debut > fin when none does.
+void EntiersDans(double mini, double maxi, qint32& debut, qint32& fin);
+
 enum Ttrace { tLigne, tSpectre, tPoint, tCinet };
 
 // Where a graph is drawn: a canvas and the window rectangle on it.

@@ -32,8 +32,10 @@ void TraceCourbe(TCanevas& canvas, Tgraphe& g, const TCourbeSpectre& c)
     canvas.Pen.Width = 2;
     canvas.Pen.Style = StyleTrait(c.tirets);
     bool premier = true;
-    const qint32 fin = std::min<qint32>(c.fin, MaxIndiceVecteur);
-    for (qint32 l = std::max(c.debut, 0); l <= fin; ++l) {
+    qint32 debut = std::max(c.debut, 0);
+    qint32 fin = std::min<qint32>(c.fin, MaxIndiceVecteur);
+    EntiersDans(g.mondeX.mini, g.mondeX.maxi, debut, fin);
+    for (qint32 l = debut; l <= fin; ++l) {
         qint32 xi = -1, yi = -1;
         g.WindowXY(l, c.y[l], xi, yi);
         if (yi == -1)
@@ -111,6 +113,8 @@ void TracePics(TCanevas& canvas, Tgraphe& g, const TPics& p)
     canvas.Font.Color = clBlack;
     canvas.Brush.Style = bsClear;
     for (const TPic& pic : p.pics) {
+        if (pic.lambda < g.mondeX.mini || pic.lambda > g.mondeX.maxi)
+            continue;   // zoomed out of view
         qint32 x = -1, y = -1;
         g.WindowXY(pic.lambda, pic.A, x, y);
         if (x == -1 || y == -1)

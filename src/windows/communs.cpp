@@ -7,8 +7,10 @@
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QStatusTipEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -203,6 +205,18 @@ void TZoneImage::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         emit Relache(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TZoneImage::wheelEvent(QWheelEvent* event)
+{
+    // A notch is 120 eighths of a degree; fine-grained wheels and pads send parts of one.
+    const double crans = event->angleDelta().y() / 120.0;
+    if (crans == 0 || !isSignalConnected(QMetaMethod::fromSignal(&TZoneImage::Molette))) {
+        event->ignore();
+        return;
+    }
+    emit Molette(event->position().toPoint().x(), event->position().toPoint().y(), crans);
+    event->accept();
 }
 
 } // namespace kelvor

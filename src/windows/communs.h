@@ -80,6 +80,8 @@ signals:
     void Appui(qint32 x, qint32 y);
     void Deplacement(qint32 x, qint32 y);
     void Relache(qint32 x, qint32 y);
+    // The wheel turned over the area: notches away from the user are positive.
+    void Molette(qint32 x, qint32 y, double crans);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -87,6 +89,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     bool aRedessiner_ = true;

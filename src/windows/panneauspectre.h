@@ -55,6 +55,9 @@ public:
     void ExporteTableurClick();
     void ImprimeClick();
 
+    // The absorbance axis reaches the highest of the other spectra too.
+    void AjusteAxe();
+
     const TSuperposition& Superposition() const { return superposition_; }
     const TPics& Pics() const { return pics_; }
 
@@ -74,8 +77,6 @@ private:
     void AfficheAnalyse();
     void MajLegende();
     void LegendeCochee(QListWidgetItem* item);
-    // The absorbance axis reaches the highest of the other spectra too.
-    void AjusteAxe();
     void Change();
 
     Tgraphe& graphe_;

@@ -73,7 +73,7 @@ TSpectreMain::~TSpectreMain()
     Liaison = nullptr;
 }
 
-QAction* TSpectreMain::Action(const QString& caption, const QString& hint, const QKeySequence& touche)
+QAction* TSpectreMain::NouvelleAction(const QString& caption, const QString& hint, const QKeySequence& touche)
 {
     auto* a = new QAction(caption, this);
     // Kept with its ampersand so the tool button underlines the letter and takes Alt+letter.
@@ -81,6 +81,12 @@ QAction* TSpectreMain::Action(const QString& caption, const QString& hint, const
     Indication(a, hint);
     if (!touche.isEmpty())
         a->setShortcut(touche);
+    return a;
+}
+
+QAction* TSpectreMain::Action(const QString& caption, const QString& hint, const QKeySequence& touche)
+{
+    QAction* a = NouvelleAction(caption, hint, touche);
     ToolBar->addAction(a);
     if (auto* b = qobject_cast<QToolButton*>(ToolBar->widgetForAction(a)))
         b->setAccessibleName(QString(caption).remove('&'));
@@ -161,6 +167,34 @@ void TSpectreMain::FormCreate()
         if (l->buddy() == FinSE)
             l->setAccessibleName(QStringLiteral("Fin du balayage (λmax)"));
     ligne->addWidget(new QLabel(QStringLiteral("en nm"), panneau));
+    // The view of the graph, beside the range it shows (the tool bar is full).
+    const auto vue = [&](const QString& caption, const QString& hint, const QKeySequence& touche) {
+        QAction* a = NouvelleAction(caption, hint, touche);
+        auto* b = new QToolButton(panneau);
+        b->setDefaultAction(a);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setAccessibleName(QString(caption).remove('&'));
+        ligne->addSpacing(8);
+        ligne->addWidget(b);
+        return a;
+    };
+    AjusterAAct = vue(QStringLiteral("Ajust&er A"), QStringLiteral("Ajuster l'axe des absorbances aux spectres affichés"), {});
+    ToutVoirAct = vue(QStringLiteral("Tout &voir"),
+                      QStringLiteral("Revenir à toute la plage et à l'axe des absorbances d'avant"),
+                      QKeySequence(Qt::CTRL | Qt::Key_0));
+    Relie(AjusterAAct, &TSpectreMain::AjusterAClick);
+    Relie(ToutVoirAct, &TSpectreMain::ToutVoirClick);
+    // Keyboard only: closer or farther around the middle of the view ("=" is "+" unshifted).
+    ZoomAvantAct = new QAction(QStringLiteral("Zoom avant"), this);
+    ZoomAvantAct->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomArriereAct = new QAction(QStringLiteral("Zoom arrière"), this);
+    ZoomArriereAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    addActions({ZoomAvantAct, ZoomArriereAct});
+    const auto zoomCentre = [this](double crans) {
+        ZoomeLambda((GrapheSpectre.mondeX.mini + GrapheSpectre.mondeX.maxi) / 2, crans);
+    };
+    connect(ZoomAvantAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(1); });
+    connect(ZoomArriereAct, &QAction::triggered, this, [zoomCentre] { zoomCentre(-1); });
     ligne->addStretch(1);
 
     DebugPanel = new QLabel(panneau);
@@ -197,8 +231,14 @@ void TSpectreMain::FormCreate()
     connect(PaintBox, &TZoneImage::Appui, this, &TSpectreMain::PaintBoxMouseDown);
     connect(PaintBox, &TZoneImage::Deplacement, this, &TSpectreMain::PaintBoxMouseMove);
     connect(PaintBox, &TZoneImage::Relache, this, &TSpectreMain::PaintBoxMouseUp);
+    connect(PaintBox, &TZoneImage::Molette, this, &TSpectreMain::PaintBoxMolette);
     Panneau = new TPanneauSpectre(GrapheSpectre, centre);
-    Panneau->Redessine = [this] { Redessine(); };
+    Panneau->Redessine = [this] {
+        // Spectra shown or hidden: a fitted absorbance axis fits them again.
+        if (Zoom.AAjuste())
+            Zoom.AjusteA(GrapheSpectre, Panneau->Superposition().Visibles());
+        Redessine();
+    };
     Panneau->InstalleActions(*ToolBar, AProposAct, *SauverAct);
     auto* grapheEtPanneau = new QHBoxLayout;
     grapheEtPanneau->addWidget(PaintBox, 1);
@@ -509,6 +549,8 @@ void TSpectreMain::MajActions()
     BlancAct->setEnabled(etat == esAttente && acq == mSpectre);
     BeerAct->setEnabled(etat == esAttente && acq != mCinetique);
     CinetiqueAct->setEnabled(etat == esAttente && acq != mBeer);
+    // During a scan the spectrum still grows past any fit.
+    AjusterAAct->setEnabled(etat != esEnCours);
     SpectreAct->setEnabled(etat == esAttente && Spectre.blancFait && acq == mSpectre);
     ConfigAct->setVisible(etat == esInit);
     ConnectionBtn->setVisible(etat == esInit);
@@ -616,6 +658,7 @@ void TSpectreMain::SpectreClick()
     SetObscuriteProc();
     if (!EnLigne())
         return;
+    Zoom.OublieA(GrapheSpectre);
     Panneau->BalayageCommence();
     Spectre.DemarreSpectre(DebutSE->Value(), FinSE->Value());
 }
@@ -785,6 +828,9 @@ void TSpectreMain::TraceBornes(const TSurface& surface)
     c.Pen.Style = psSolid;
     c.Pen.Mode = pmNot;
     for (qint32 x : {debutPB, finPB}) {
+        // A marker zoomed out of view is not drawn over the axes.
+        if (x < GrapheSpectre.LimiteCourbe.Left || x > GrapheSpectre.LimiteCourbe.Right)
+            continue;
         c.MoveTo(x, surface.fenetre.Top);
         c.LineTo(x, surface.fenetre.Bottom);
     }
@@ -882,6 +928,46 @@ void TSpectreMain::PaintBoxMouseUp(qint32 X, qint32 Y)
     Redessine();
 }
 
+TVueAxe TSpectreMain::LimitesLambda() const
+{
+    return {double(spectro.MiniLambda()), double(spectro.MaxiLambda)};
+}
+
+void TSpectreMain::PaintBoxMolette(qint32 X, qint32 Y, double crans)
+{
+    // The mapping is the last full repaint's.
+    if (!PaintBox->Prepare())
+        return;
+    double lambda = 0;
+    double a = 0;
+    GrapheSpectre.MondeXY(X, Y, lambda, a);
+    ZoomeLambda(lambda, crans);
+}
+
+void TSpectreMain::ZoomeLambda(double lambda, double crans)
+{
+    Zoom.Zoome(GrapheSpectre, lambda, crans, LimitesLambda(), Panneau->Superposition().Visibles());
+    Redessine();
+}
+
+void TSpectreMain::AjusterAClick()
+{
+    if (!Zoom.AjusteA(GrapheSpectre, Panneau->Superposition().Visibles())) {
+        Statut(QStringLiteral("Aucune absorbance affichée entre %1 et %2 nm")
+                   .arg(qRound(GrapheSpectre.mondeX.mini))
+                   .arg(qRound(GrapheSpectre.mondeX.maxi)));
+        return;
+    }
+    Redessine();
+}
+
+void TSpectreMain::ToutVoirClick()
+{
+    Zoom.ToutVoir(GrapheSpectre, LimitesLambda());
+    Panneau->AjusteAxe();
+    Redessine();
+}
+
 // ---------------------------------------------------------------------------------------
 // Files and sending
 
@@ -908,6 +994,7 @@ void TSpectreMain::FileOpenAccept(const QString& nom)
 {
     if (!Spectre.Ouvre(nom))
         return;
+    Zoom.OublieA(GrapheSpectre);
     Panneau->NouveauCourant(QFileInfo(nom).completeBaseName(), spectro.DebutLambda, spectro.FinLambda);
     Redessine();
 }

@@ -9,6 +9,7 @@
 #include "instrument/appareil.h"
 #include "instrument/liaison.h"
 #include "mesure/spectre.h"
+#include "mesure/zoomspectre.h"
 #include "windows/boiteaoutils.h"
 #include "windows/communs.h"
 
@@ -86,6 +87,10 @@ public:
     QAction* KurvalisAct = nullptr;
     QAction* BeerAct = nullptr;
     QAction* CinetiqueAct = nullptr;
+    QAction* AjusterAAct = nullptr;
+    QAction* ToutVoirAct = nullptr;
+    QAction* ZoomAvantAct = nullptr;     // keyboard only: Ctrl++ and Ctrl+-
+    QAction* ZoomArriereAct = nullptr;
     QAction* AProposAct = nullptr;
     QAction* QuitterAct = nullptr;
     TSpinEdit* PasSE = nullptr;
@@ -140,6 +145,13 @@ public:
     void PaintBoxMouseDown(qint32 X, qint32 Y);
     void PaintBoxMouseMove(qint32 X, qint32 Y);
     void PaintBoxMouseUp(qint32 X, qint32 Y);
+    // The view of the graph: the wheel zooms the wavelengths around the pointer, the keys
+    // around the middle of the view; "Ajuster A" fits the absorbance to what is shown.
+    void PaintBoxMolette(qint32 X, qint32 Y, double crans);
+    void ZoomeLambda(double lambda, double crans);
+    void AjusterAClick();
+    void ToutVoirClick();
+    TZoomSpectre Zoom;
     // Full repaint of the graph (at the next paint event).
     void Redessine() override;
 
@@ -189,6 +201,8 @@ private:
     bool Echange(const std::function<void()>& echange);
     // Connected and the port still open (a lost line may have closed it during a wait).
     bool EnLigne() const;
+    QAction* NouvelleAction(const QString& caption, const QString& hint, const QKeySequence& touche);
+    // A new action with its tool bar button.
     QAction* Action(const QString& caption, const QString& hint, const QKeySequence& touche);
     // The port is open; otherwise says that the instrument is not connected.
     bool Connecte();
@@ -196,6 +210,8 @@ private:
     // The model takes the values the spin edits show.
     void AccordeModele();
     void AppliqueLimites();
+    // The wavelengths the axis shows when nothing is zoomed: the instrument's range.
+    TVueAxe LimitesLambda() const;
     qint32 LambdaSouris(qint32 X, qint32 Y, double* aw = nullptr) const;
     // The markers' pixel columns from the range, for the mouse.
     void PlaceBornes();

@@ -12,8 +12,10 @@
 #include "support/controlescoupes.h"
 #include "support/dialoguesscript.h"
 #include "support/localefixe.h"
+#include "support/mnemoniques.h"
 #include "support/qtprint.h"
 #include "instrument/inifile.h"
+#include "windows/panneauspectre.h"
 #include "windows/spinedit.h"
 
 #include <QAction>
@@ -31,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -1453,6 +1456,100 @@ TEST_F(SpecMainTest, HugeOrBinaryFileLeavesTheShownSpectrum)
         EXPECT_EQ(Spectro().DebutLambda, 400) << c.nom;
         EXPECT_EQ(Spectro().FinLambda, 700) << c.nom;
     }
+}
+
+} // namespace
+
+namespace {
+
+QByteArray Octets(const QString& nom)
+{
+    QFile f(nom);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The wheel zooms the wavelengths around the pointer, "Ajuster A" fits the absorbance, the
+// keys zoom and "Tout voir" returns; scans, files and the bytes sent never see the view.
+TEST_F(SpecMainTest, WheelZoomsAroundThePointerAndTheViewChangesNoByteSentOrSaved)
+{
+    Connecte();
+    Blanc(400, 700, 2);
+    sim.MetCuve(cuEchantillon);
+    sim.EffaceJournal();
+    dialogues.Repond(true);
+    w->SpectreClick();
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
+    const QByteArray octetsBalayage = sim.Journal();
+    ASSERT_TRUE(octetsBalayage.contains("SCAN:400:702:2"));
+    QTemporaryDir dossier;
+    ASSERT_TRUE(w->Spectre.Sauve(dossier.filePath("avant.txt"), "10/12/2026 12:00"));
+
+    Tgraphe& g = w->GrapheSpectre;
+    const Tmonde xAvant = g.mondeX;
+    const Tmonde yAvant = g.mondeY;
+    const auto lambdaEn = [&](qint32 x) {
+        double l = 0, a = 0;
+        g.MondeXY(x, 0, l, a);
+        return l;
+    };
+    const qint32 x = g.LimiteCourbe.Left + (g.LimiteCourbe.Right - g.LimiteCourbe.Left) / 3;
+    const double lambda = lambdaEn(x);
+    const QPoint pointeur(x, (g.LimiteCourbe.Top + g.LimiteCourbe.Bottom) / 2);
+    for (int cran = 0; cran < 4; ++cran) {
+        QWheelEvent molette(pointeur, w->PaintBox->mapToGlobal(pointeur), {}, {0, 120}, Qt::NoButton,
+                            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->PaintBox, &molette);
+        ASSERT_TRUE(molette.isAccepted());
+    }
+    ASSERT_TRUE(w->PaintBox->Prepare());
+    EXPECT_NEAR(g.mondeX.maxi - g.mondeX.mini, (xAvant.maxi - xAvant.mini) * std::pow(FacteurCran, 4), 1e-9);
+    EXPECT_NEAR(lambdaEn(x), lambda, 1.0) << "the wavelength under the pointer stays under it";
+    EXPECT_TRUE(w->PaintBox->accessibleDescription().startsWith(
+        QStringLiteral("Spectre, %1 à %2 nm").arg(qRound(g.mondeX.mini)).arg(qRound(g.mondeX.maxi))));
+
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w, Qt::Key_E, Qt::AltModifier);     // "Ajust&er A"
+    ASSERT_TRUE(Attends([&] { return w->Zoom.AAjuste(); }, 2000));
+    const std::optional<TVueAxe> a = PlageAbsorbance(w->Panneau->Superposition().Visibles(), {g.mondeX.mini, g.mondeX.maxi});
+    ASSERT_TRUE(a);
+    EXPECT_EQ((TVueAxe{g.mondeY.mini, g.mondeY.maxi}), *a);
+    ASSERT_TRUE(w->PaintBox->Prepare());
+
+    // The keyboard: Ctrl++ closer around the middle, Ctrl+- back.
+    const double ecart = g.mondeX.maxi - g.mondeX.mini;
+    const double milieu = (g.mondeX.maxi + g.mondeX.mini) / 2;
+    QTest::keyClick(w, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_NEAR(g.mondeX.maxi - g.mondeX.mini, ecart * FacteurCran, 1e-9);
+    EXPECT_NEAR((g.mondeX.maxi + g.mondeX.mini) / 2, milieu, 1e-9);
+    QTest::keyClick(w, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_NEAR(g.mondeX.maxi - g.mondeX.mini, ecart, 1e-9);
+
+    // Zoomed and fitted, a scan over the same range sends the same bytes and the file
+    // holds the same bytes.
+    EXPECT_EQ(Spectro().DebutLambda, 400);
+    EXPECT_EQ(Spectro().FinLambda, 700);
+    ASSERT_TRUE(w->Spectre.Sauve(dossier.filePath("zoom.txt"), "10/12/2026 12:00"));
+    EXPECT_EQ(Octets(dossier.filePath("zoom.txt")), Octets(dossier.filePath("avant.txt")));
+    const Tmonde xZoom = g.mondeX;
+    sim.EffaceJournal();
+    dialogues.Repond(true);
+    w->SpectreClick();
+    ASSERT_TRUE(Attends([&] { return w->etatSpectre() == esAttente; }));
+    EXPECT_EQ(sim.Journal(), octetsBalayage);
+    EXPECT_EQ(g.mondeX.mini, xZoom.mini) << "a new scan keeps the wavelength view";
+    EXPECT_EQ(g.mondeX.maxi, xZoom.maxi);
+    EXPECT_EQ(g.mondeY.mini, yAvant.mini) << "... and the absorbance axis is the window's again";
+    EXPECT_DOUBLE_EQ(g.mondeY.maxi, g.MaxiY());
+
+    // "Tout voir" (Ctrl+0) returns to the whole range; the Alt letters of both are free.
+    ASSERT_TRUE(w->PaintBox->Prepare());
+    QTest::keyClick(w, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(g.mondeX.mini, xAvant.mini);
+    EXPECT_EQ(g.mondeX.maxi, xAvant.maxi);
+    const QStringList lettres = Mnemoniques(*w);
+    EXPECT_EQ(lettres.count("E"), 1);
+    EXPECT_EQ(lettres.count("V"), 1);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Pictures of the main window for people to look at: before connection, and with a
-// finished spectrum. Written to KELVOR_GALERIE (default: the working folder).
+// Pictures of the main window for people to look at: before connection, with a finished
+// spectrum, with two, and zoomed. Written to KELVOR_GALERIE (default: the working folder).
 
 #include "app/application.h"
 #include "graph/canevas.h"
@@ -73,6 +73,16 @@ TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
     w.SpectreClick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.etatSpectre() == esAttente; }, 20000));
     Photo(w, "spectrum-window-overlays.png");
+
+    // Both spectra zoomed on the band around λmax, the absorbance fitted to them.
+    ASSERT_TRUE(w.PaintBox->Prepare());
+    qint32 x = 0, y = 0;
+    w.GrapheSpectre.WindowXY(w.Panneau->Pics().LambdaMax().lambda, 0, x, y);
+    w.PaintBoxMolette(x, y, 6);
+    w.AjusterAClick();
+    ASSERT_TRUE(w.PaintBox->Prepare());
+    w.PaintBoxMouseMove(x, w.PaintBox->height() / 2);
+    Photo(w, "spectrum-window-zoom.png");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // The Alt letters of a window: those of its buttons and of its labels that lead to a control.
+// The dialogs it owns are windows of their own, with their own letters.
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -14,9 +15,10 @@ inline QStringList Mnemoniques(const QWidget& fenetre)
             lettres << texte.mid(i + 1, 1).toUpper();
     };
     for (const QAbstractButton* b : fenetre.findChildren<QAbstractButton*>())
-        lettre(b->text());
+        if (b->window() == &fenetre)
+            lettre(b->text());
     for (const QLabel* l : fenetre.findChildren<QLabel*>())
-        if (l->buddy())
+        if (l->buddy() && l->window() == &fenetre)
             lettre(l->text());
     return lettres;
 }
