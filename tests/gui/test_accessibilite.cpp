@@ -6,6 +6,7 @@
 #include "instrument/inifile.h"
 #include "support/dialoguesscript.h"
 #include "support/horlogefactice.h"
+#include "support/ports.h"
 #include "support/qtprint.h"
 #include "support/attente.h"
 #include "support/appareilscript.h"
@@ -121,8 +122,7 @@ protected:
 
     void SetUp() override
     {
-        for (int n = 1; n <= 50; ++n)
-            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+        CacheLesPorts();
         DossierDonnees = dossier.path() + QLatin1Char('/');
         NouveauSpectro().modelNumber = "5100";
     }

@@ -1,6 +1,7 @@
 #include "windows/choixspe.h"
 
 #include "support/attente.h"
+#include "support/ports.h"
 #include "support/qtprint.h"
 
 #include <QFile>
@@ -153,10 +154,9 @@ TEST(ChoixSpectroAcces, HotPluggedAdapterAppearsWhileTheDialogIsShown)
 {
     QTemporaryDir dossier;
     const QString usb = dossier.filePath("ttyUSB0");
-    for (int n = 1; n <= 50; ++n)
-        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
-    qputenv("KELVOR_COM5", usb.toLocal8Bit());
-    qputenv("KELVOR_COM6", dossier.filePath("ttyUSB1").toLocal8Bit());
+    CacheLesPorts();
+    MontrePort(5, usb);
+    MontrePort(6, dossier.filePath("ttyUSB1"));
     const int maitre = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(maitre, 0);
     ASSERT_EQ(grantpt(maitre), 0);

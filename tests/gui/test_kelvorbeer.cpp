@@ -17,6 +17,7 @@
 #include "support/appareilscript.h"
 #include "support/compagnon.h"
 #include "support/dialoguesscript.h"
+#include "support/ports.h"
 #include "support/qtprint.h"
 #include "support/localefixe.h"
 #include "windows/modebeer.h"
@@ -702,9 +703,8 @@ protected:
         if (!sim.Demarre(&erreur))
             GTEST_SKIP() << "no pseudo-terminal: " << erreur.toStdString();
         sim.physique.bruit = false;
-        for (int n = 1; n <= 50; ++n)
-            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
-        qputenv("KELVOR_COM3", sim.Peripherique().toLocal8Bit());
+        CacheLesPorts();
+        MontrePort(3, sim.Peripherique());
         Spectro().ComNumberS = 3;
         liaison = std::make_unique<TLiaison>(port, Spectro(), vue);
         liaison->InitAppareil();

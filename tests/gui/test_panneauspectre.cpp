@@ -13,6 +13,7 @@
 #include "support/dialoguesscript.h"
 #include "support/localefixe.h"
 #include "util/chromato.h"
+#include "support/ports.h"
 #include "support/spectresynthetique.h"
 #include "windows/exportgraphe.h"
 #include "windows/panneauspectre.h"
@@ -66,8 +67,7 @@ protected:
     void SetUp() override
     {
         // No port is searched here: every port number is hidden.
-        for (int n = 1; n <= 50; ++n)
-            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+        CacheLesPorts();
         NouveauSpectro();
         fenetres = std::make_unique<TFenetresProgramme>();
         w = &fenetres->Principale();
@@ -314,7 +314,7 @@ protected:
         ASSERT_TRUE(sim.Demarre(&erreur)) << erreur.toStdString();
         sim.physique.bruit = false;
         PanneauSpectre::SetUp();
-        qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
+        MontrePort(1, sim.Peripherique());
     }
 
     void Balayage()

@@ -13,6 +13,7 @@
 #include "support/dialoguesscript.h"
 #include "support/localefixe.h"
 #include "support/mnemoniques.h"
+#include "support/ports.h"
 #include "support/qtprint.h"
 #include "instrument/inifile.h"
 #include "windows/panneauspectre.h"
@@ -58,11 +59,10 @@ protected:
 
     void SetUp() override
     {
-        for (int n = 2; n <= 50; ++n)
-            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+        CacheLesPorts();
         QString erreur;
         ASSERT_TRUE(sim.Demarre(&erreur)) << erreur.toStdString();
-        qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
+        MontrePort(1, sim.Peripherique());
         sim.physique.bruit = false;
         NouveauSpectro();
         Cree();
@@ -962,7 +962,7 @@ TEST_F(SpecMainTest, LostLineMidScanThenReconnectOnTheSamePortAndScan)
     QTemporaryDir dossier;
     const QString lien = dossier.filePath("kelvor");
     ASSERT_TRUE(QFile::link(sim.Peripherique(), lien));
-    qputenv("KELVOR_COM1", lien.toLocal8Bit());
+    MontrePort(1, lien);
     Connecte();
     Blanc(400, 700, 2);
     sim.MetCuve(cuEchantillon);
@@ -1412,7 +1412,7 @@ TEST_F(SpecMainTest, UnplugDuringTheDarkReadingIsReportedOnceWithoutException)
 
     // Reconnected, then the window closed while the dark reading is awaited.
     ASSERT_TRUE(sim.Demarre());
-    qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
+    MontrePort(1, sim.Peripherique());
     Connecte();
     Spectro().CourantObscurite = 0;
     sim.pannes.retardMs = 3000;

@@ -5,6 +5,7 @@
 #include "graph/canevas.h"
 #include "simulateur.h"
 #include "support/dialoguesscript.h"
+#include "support/ports.h"
 #include "windows/panneauspectre.h"
 #include "windows/specmain.h"
 #include "windows/spinedit.h"
@@ -37,9 +38,8 @@ TEST(SpecMainGalerie, AvantConnexionEtSpectreFini)
     TDialoguesScript dialogues;
     TSimulateur sim;
     ASSERT_TRUE(sim.Demarre());
-    for (int n = 2; n <= 50; ++n)
-        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
-    qputenv("KELVOR_COM1", sim.Peripherique().toLocal8Bit());
+    CacheLesPorts();
+    MontrePort(1, sim.Peripherique());
     NouveauSpectro();
     TFenetresProgramme fenetres;
     TSpectreMain& w = fenetres.Principale();

@@ -7,6 +7,7 @@
 #include "platform/portserie.h"
 #include "simulateur.h"
 #include "support/attente.h"
+#include "support/ports.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -65,8 +66,7 @@ class TBanc : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (int n = 1; n <= 50; ++n)
-            qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+        CacheLesPorts();
         spectro.ComNumberS = 3;
         liaison = std::make_unique<TLiaison>(port, spectro, vue);
         QObject::connect(&port, &TPort::OctetsDisponibles, [this](qint64 n) { annonces += n; });
@@ -80,7 +80,7 @@ protected:
         if (!sim->Demarre(&erreur))
             ADD_FAILURE() << "pty: " << erreur.toStdString();
         sim->physique.bruit = false;
-        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), sim->Peripherique().toLocal8Bit());
+        MontrePort(n, sim->Peripherique());
         sims.push_back(std::move(sim));
         return *sims.back();
     }

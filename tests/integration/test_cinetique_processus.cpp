@@ -9,6 +9,7 @@
 #include "windows/kelvorcinet.h"
 
 #include "support/dialoguesscript.h"
+#include "support/ports.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -26,8 +27,7 @@ TEST(ChildProcess, MeasuresUntilKilled)
 {
     if (qEnvironmentVariableIsEmpty(VarPort))
         GTEST_SKIP() << "started by KilledRun only";
-    for (int n = 1; n <= 50; ++n)
-        qputenv(("KELVOR_COM" + QByteArray::number(n)).constData(), "");
+    CacheLesPorts();
     qputenv("KELVOR_COM3", qgetenv(VarPort));
     DossierDonnees = qEnvironmentVariable(VarDossier) + '/';
     NouveauSpectro();
