@@ -356,7 +356,6 @@ void TSpectreMain::SetFormDDE(TFormDDE* form)
         FormDDE->ConstanteDlg = ConstanteDlg;
 }
 
-
 // ---------------------------------------------------------------------------------------
 // The link's operations
 
